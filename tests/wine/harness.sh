@@ -1,0 +1,114 @@
+# Helpers for Windows-side tests. tests/wine/run prepares the environment (prefix,
+# display) and then runs the test script, which sources this file for the helpers.
+# Requires: QEL_WINE_ROOT (build/<preset>/wine), QEL_BIN (the Windows programs).
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+# No Mono or Gecko download prompts; nothing here needs them.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Code page 936, as on the Chinese Windows the station runs on.
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# wait_until <seconds> <what it waits for> <command...>: polls the command until it succeeds.
+wait_until() {
+  local limit=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    if ((SECONDS >= deadline)); then
+      fail "timed out after ${limit}s waiting for: $what"
+    fi
+    sleep 0.1
+  done
+}
+
+# The shared template prefix: made once per build folder, under a lock so that
+# parallel tests do not race to create it.
+template_prefix() {
+  local template=$QEL_WINE_ROOT/template
+  mkdir -p "$QEL_WINE_ROOT"
+  (
+    flock 9
+    if [ ! -e "$template/.ready" ]; then
+      rm -rf "$template"
+      WINEPREFIX=$template wineboot -i >/dev/null 2>&1 || fail "wineboot -i failed"
+      local key='HKCU\Software\Wine\Fonts\Replacements'
+      for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "宋体"; do
+        WINEPREFIX=$template wine reg add "$key" /v "$face" /d "WenQuanYi Micro Hei" /f \
+          >/dev/null 2>&1 || fail "could not set the font replacement for $face"
+      done
+      WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+        /t REG_DWORD /d 0 /f >/dev/null 2>&1 || fail "could not turn crash dialogs off"
+      WINEPREFIX=$template wineserver -w
+      touch "$template/.ready"
+    fi
+  ) 9>"$QEL_WINE_ROOT/template.lock"
+  echo "$template"
+}
+
+# A private prefix for one test: its own registry and devices, the template's C: drive.
+make_prefix() {
+  local dir=$1 template
+  template=$(template_prefix) || exit 1
+  mkdir -p "$dir/dosdevices"
+  cp "$template"/*.reg "$template/.update-timestamp" "$dir/"
+  ln -sfn "$template/drive_c" "$dir/dosdevices/c:"
+  ln -sfn / "$dir/dosdevices/z:"
+}
+
+# start_display <dir>: a private Xvfb; sets DISPLAY and XVFB_PID.
+start_display() {
+  local file=$1/display
+  : >"$file"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  wait_until 20 "Xvfb to report its display" test -s "$file"
+  export DISPLAY=":$(head -n1 "$file")"
+}
+
+# map_com <n> <device path>: COMn of this prefix is that device.
+map_com() { ln -sfn "$2" "$WINEPREFIX/dosdevices/com$1"; }
+
+# map_drive <letter> <folder>: drive letter of this prefix is that folder.
+map_drive() { ln -sfn "$2" "$WINEPREFIX/dosdevices/${1,,}:"; }
+
+# pty_pair <dir>: two linked pseudo-terminals, $dir/a and $dir/b; sets PTY_PID.
+pty_pair() {
+  local dir=$1
+  mkdir -p "$dir"
+  socat pty,raw,echo=0,link="$dir/a" pty,raw,echo=0,link="$dir/b" >/dev/null 2>&1 &
+  PTY_PID=$!
+  wait_until 10 "socat to create $dir/a and $dir/b" test -e "$dir/a" -a -e "$dir/b"
+}
+
+# ui <driver command...>: the UI driver, output as UTF-8 lines without CR.
+ui() { wine "$QEL_BIN/uidriver.exe" "$@"; }
+
+# expect_eq <what> <expected> <actual>
+expect_eq() {
+  [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
+}
+
+# expect_contains <what> <needle> <haystack>
+expect_contains() {
+  [[ "$3" == *"$2"* ]] || fail "$1: [$2] not found in [$3]"
+}
+
+# pane_has <title> <control id> <text>: the control's text contains that text.
+pane_has() { [[ "$(ui gettext "$1" "$2")" == *"$3"* ]]; }
+
+# check_is <title> <control id> <0|1>: the button's check state.
+check_is() { [ "$(ui checked "$1" "$2")" = "$3" ]; }
+
+# start_win <log name> <program> [args...]: a Windows program in the background, its
+# console output kept in $RUN_DIR/<log name>.log for a failed test's post-mortem.
+start_win() {
+  local log=$RUN_DIR/$1.log
+  shift
+  wine "$@" >"$log" 2>&1 &
+}
