@@ -1,4 +1,5 @@
-# Build conventions shared by every folder.
+# Build conventions shared by every folder. Three builds: native (unit tests, sanitizers),
+# mingw (the Windows programs, tested under Wine) and fuzz (clang, libFuzzer targets).
 
 add_compile_options(-Wall -Wextra)
 
@@ -8,6 +9,11 @@ if(QEL_WINDOWS)
     add_link_options(-static -static-libgcc -static-libstdc++)
     set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+elseif(QEL_FUZZ)
+    # Only fuzz targets are built here; the library code gets coverage instrumentation.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+    set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 else()
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
                         -fno-omit-frame-pointer)
@@ -19,7 +25,7 @@ endif()
 # Unit test of portable code: native build only, one ctest entry per executable.
 function(qel_unit_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    if(QEL_WINDOWS)
+    if(QEL_WINDOWS OR QEL_FUZZ)
         return()
     endif()
     add_executable(${name} ${ARG_SOURCES})
@@ -32,7 +38,7 @@ endfunction()
 # tests/wine/run, which gives it a private prefix, a virtual display and a clean exit.
 function(qel_wine_test name)
     cmake_parse_arguments(ARG "" "SCRIPT;TIMEOUT" "" ${ARGN})
-    if(NOT QEL_WINDOWS)
+    if(NOT QEL_WINDOWS OR QEL_FUZZ)
         return()
     endif()
     if(NOT ARG_TIMEOUT)
@@ -43,4 +49,59 @@ function(qel_wine_test name)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT} LABELS wine
         ENVIRONMENT "QEL_BIN=${CMAKE_BINARY_DIR}/bin;QEL_WINE_ROOT=${CMAKE_BINARY_DIR}/wine;QEL_SOURCE=${CMAKE_SOURCE_DIR};QEL_NATIVE_BIN=${CMAKE_SOURCE_DIR}/build/native/bin")
+endfunction()
+
+# libFuzzer target: fuzz build only. Its test runs it for a fixed time and fails on a finding.
+function(qel_fuzz_target name)
+    cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+    if(NOT QEL_FUZZ)
+        return()
+    endif()
+    if(NOT ARG_SECONDS)
+        set(ARG_SECONDS 30)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(corpus ${CMAKE_BINARY_DIR}/corpus/${name})
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME ${name}
+             COMMAND ${name} -max_total_time=${ARG_SECONDS} -print_final_stats=1 ${corpus})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
+endfunction()
+
+# The portable library of a folder: every .cpp beside the CMakeLists except tests, fuzz
+# targets and benchmarks, plus with PLATFORM_FILES the files of win/ or posix/.
+# Its *_test.cpp files make one unit-test executable, each *_fuzz.cpp a fuzz target.
+function(qel_core_library name)
+    cmake_parse_arguments(ARG "PLATFORM_FILES" "" "LIBS;TEST_LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "_(test|fuzz|bench)\\.cpp$")
+    if(ARG_PLATFORM_FILES)
+        if(QEL_WINDOWS)
+            file(GLOB platform CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
+        else()
+            file(GLOB platform CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/posix/*.cpp)
+        endif()
+        list(APPEND sources ${platform})
+    endif()
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+    endif()
+
+    file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    if(tests)
+        qel_unit_test(${name}_test SOURCES ${tests} LIBS ${name} ${ARG_TEST_LIBS})
+    endif()
+    file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fuzz.cpp)
+    foreach(fuzzer ${fuzzers})
+        get_filename_component(fuzz_name ${fuzzer} NAME_WE)
+        qel_fuzz_target(${fuzz_name} SOURCES ${fuzzer} LIBS ${name})
+    endforeach()
 endfunction()
