@@ -112,3 +112,44 @@ start_win() {
   shift
   wine "$@" >"$log" 2>&1 &
 }
+
+# Bus peers (tools/buspeer): a scripted bus client per name, commands through a fifo.
+declare -A PEER_FD
+# start_peer <name> <window title> [mask [client name]]; its log is $RUN_DIR/<name>.peer
+start_peer() {
+  local name=$1 title=$2
+  shift 2
+  local fifo=$RUN_DIR/$name.in
+  mkfifo "$fifo"
+  wine "$QEL_BIN/buspeer.exe" "$title" "$(winepath -w "$RUN_DIR/$name.peer")" "$@" \
+    <"$fifo" >"$RUN_DIR/$name.log" 2>&1 &
+  local fd
+  exec {fd}>"$fifo"
+  PEER_FD[$name]=$fd
+  wait_until 30 "bus peer $name to start" grep -q '^ready' "$RUN_DIR/$name.peer"
+}
+
+# peer <name> <command...>: one command line to that peer.
+peer() {
+  local name=$1
+  shift
+  echo "$*" >&"${PEER_FD[$name]}"
+}
+
+# peer_sync <name>: returns once the peer has carried out every command sent before.
+PEER_SYNC=0
+peer_sync() {
+  PEER_SYNC=$((PEER_SYNC + 1))
+  peer "$1" sync "$PEER_SYNC"
+  wait_until 20 "bus peer $1 to reach sync $PEER_SYNC" grep -qx "sync $PEER_SYNC" "$RUN_DIR/$1.peer"
+}
+
+# expect_log <file> <line>: a line of the file is exactly that text, within a deadline.
+expect_log() {
+  wait_until "${3:-20}" "the line [$2] in $(basename "$1")" grep -qxF -- "$2" "$1"
+}
+
+# expect_no_log <file> <text>: no line of the file contains the text.
+expect_no_log() {
+  ! grep -qF -- "$2" "$1" || fail "$(basename "$1") has [$2] but should not"
+}

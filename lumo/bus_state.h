@@ -1,0 +1,93 @@
+#pragma once
+// The state every process of the bus shares: client table, public variables, named
+// strings and the payload ring. Plain data in one block, so it can live in a named
+// shared-memory section; every operation here expects the caller to hold the bus lock.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+constexpr std::uint32_t kMagic = 0x4C554D31; // "LUM1"; a changed layout changes it
+constexpr std::size_t kMaxClients = 64;
+constexpr std::size_t kNameBytes = 32;
+constexpr std::size_t kPublicVars = 32;
+constexpr std::size_t kNamedStrings = 32;
+constexpr std::size_t kStringBytes = 256;
+constexpr std::uint32_t kMaxPayload = 64 * 1024;
+constexpr std::size_t kRingBytes = 4 * 1024 * 1024;
+constexpr std::size_t kIndexSlots = 64 * 1024;
+
+struct Client {
+    std::uint64_t window;
+    std::uint32_t mask;
+    std::uint32_t process;
+    char name[kNameBytes];
+};
+
+struct NamedString {
+    char name[kNameBytes];
+    char value[kStringBytes];
+};
+
+// Where the payload of one handle lies in the ring, by absolute stream position.
+struct IndexEntry {
+    std::uint32_t handle;
+    std::uint32_t length;
+    std::uint64_t position;
+};
+
+struct Statistics {
+    std::uint64_t posts;
+    std::uint64_t deliveries;
+    std::uint64_t refusals;
+    std::uint64_t dropped_clients;
+};
+
+struct BusState {
+    std::uint32_t magic;
+    std::uint32_t client_count;
+    std::uint32_t next_handle;
+    std::uint32_t reserved;
+    std::uint64_t write_position; // total bytes ever reserved in the ring
+    Statistics stats;
+    Client clients[kMaxClients];
+    std::uint32_t public_vars[kPublicVars];
+    NamedString strings[kNamedStrings];
+    IndexEntry index[kIndexSlots];
+    unsigned char ring[kRingBytes];
+};
+
+// Sets up a block that is all zero bytes (a fresh section); leaves a live one alone.
+void init_state(BusState& state);
+
+// Adds the window or, when it is there already, replaces its mask and name.
+// False when the table is full.
+bool register_client(BusState& state, std::uint64_t window, std::uint32_t mask,
+                     std::string_view name, std::uint32_t process);
+void unregister_client(BusState& state, std::uint64_t window);
+
+// The clients whose mask covers the type word's data kind, the sender excluded.
+std::vector<Client> recipients(const BusState& state, std::uint32_t type, std::uint64_t sender);
+
+// Copies a payload into the ring; returns its handle, or 0 when it is refused.
+std::uint32_t store_payload(BusState& state, const void* bytes, std::uint32_t length);
+
+// Copies the payload of a handle into out, followed by one zero byte. False for a
+// handle that was never issued, is forged, or whose bytes the ring has overwritten.
+bool fetch_payload(const BusState& state, std::uint32_t handle, std::vector<char>& out);
+
+bool set_public_var(BusState& state, std::uint32_t index, std::uint32_t value);
+std::uint32_t get_public_var(const BusState& state, std::uint32_t index);
+bool set_named_string(BusState& state, std::string_view name, std::string_view value);
+// Empty optional is modelled by a false return.
+bool get_named_string(const BusState& state, std::string_view name, std::string& value);
+
+// Texts of the information codes.
+std::string client_list_text(const BusState& state); // one "handle name mask" line each
+std::string public_vars_text(const BusState& state); // variables, then named strings
+std::string statistics_text(const BusState& state);
+
+} // namespace lumo

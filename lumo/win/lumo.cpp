@@ -1,0 +1,178 @@
+// The nine exports of the bus. Delivery is posted, never sent, so a hung or dead
+// receiver cannot block a sender. A sender's own window does not receive its posts.
+#include "shared_bus.h"
+#include "type_word.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::uint64_t key(HWND window) {
+    return reinterpret_cast<std::uintptr_t>(window);
+}
+
+HWND window_of(std::uint64_t key) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(key));
+}
+
+void drop_client(std::uint64_t window) {
+    lumo::BusLock lock;
+    if (lock.state() != nullptr) {
+        lumo::unregister_client(*lock.state(), window);
+        ++lock.state()->stats.dropped_clients;
+    }
+}
+
+// Each thread keeps its last payload and info text until its next call.
+thread_local std::vector<char> fetched;
+thread_local std::string info_text;
+
+} // namespace
+
+extern "C" {
+
+int lumoPostData(HWND window, std::uint32_t type, std::uintptr_t data, std::uint32_t length) {
+    std::vector<lumo::Client> targets;
+    LPARAM lparam = static_cast<LPARAM>(data);
+    {
+        lumo::BusLock lock;
+        lumo::BusState* state = lock.state();
+        if (state == nullptr) {
+            return 0;
+        }
+        ++state->stats.posts;
+        if (bus::carries_payload(type)) {
+            std::uint32_t handle =
+                lumo::store_payload(*state, reinterpret_cast<const void*>(data), length);
+            if (handle == 0) {
+                ++state->stats.refusals;
+                return 0;
+            }
+            lparam = handle;
+        }
+        targets = lumo::recipients(*state, type, key(window));
+    }
+    std::uint64_t delivered = 0;
+    std::uint64_t refused = 0;
+    for (const lumo::Client& client : targets) {
+        HWND target = window_of(client.window);
+        if (!IsWindow(target)) {
+            drop_client(client.window); // its process has gone
+            continue;
+        }
+        if (PostMessageW(target, bus::kWmBusEvent, type, lparam)) {
+            ++delivered;
+        } else {
+            ++refused; // its queue is full: a hung receiver loses this one only
+        }
+    }
+    lumo::BusLock lock;
+    if (lock.state() != nullptr) {
+        lock.state()->stats.deliveries += delivered;
+        lock.state()->stats.refusals += refused;
+    }
+    return 1;
+}
+
+int lumoRegister(HWND window, std::uint32_t mask, const char* name) {
+    if (!IsWindow(window)) {
+        return 0;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    lumo::BusLock lock;
+    return lock.state() != nullptr &&
+           lumo::register_client(*lock.state(), key(window), mask, name ? name : "", process);
+}
+
+void lumoUnregister(HWND window) {
+    lumo::BusLock lock;
+    if (lock.state() != nullptr) {
+        lumo::unregister_client(*lock.state(), key(window));
+    }
+}
+
+std::uint32_t lumoGetPublicVar(std::uint32_t index) {
+    lumo::BusLock lock;
+    return lock.state() != nullptr ? lumo::get_public_var(*lock.state(), index) : 0;
+}
+
+int lumoSetPublicVar(std::uint32_t index, std::uint32_t value) {
+    lumo::BusLock lock;
+    return lock.state() != nullptr && lumo::set_public_var(*lock.state(), index, value);
+}
+
+char* lumoGetp(std::uint32_t handle, std::uint32_t* count) {
+    lumo::BusLock lock;
+    if (lock.state() == nullptr || !lumo::fetch_payload(*lock.state(), handle, fetched)) {
+        if (count != nullptr) {
+            *count = 0;
+        }
+        return nullptr;
+    }
+    if (count != nullptr) {
+        *count = static_cast<std::uint32_t>(fetched.size() - 1);
+    }
+    return fetched.data();
+}
+
+const char* lumoGetStr(const char* name) {
+    lumo::BusLock lock;
+    if (lock.state() == nullptr || name == nullptr ||
+        !lumo::get_named_string(*lock.state(), name, info_text)) {
+        return nullptr;
+    }
+    return info_text.c_str();
+}
+
+int lumoSetStr(const char* name, const char* value) {
+    lumo::BusLock lock;
+    return lock.state() != nullptr && name != nullptr &&
+           lumo::set_named_string(*lock.state(), name, value ? value : "");
+}
+
+const char* lumoGetInfo(std::uint32_t code) {
+    switch (code) {
+    case 127:
+        info_text = "1.0.0";
+        return info_text.c_str();
+    case 128:
+        info_text = __DATE__;
+        return info_text.c_str();
+    default:
+        break;
+    }
+    lumo::BusLock lock;
+    if (lock.state() == nullptr) {
+        return nullptr;
+    }
+    switch (code) {
+    case 129:
+        info_text = lumo::client_list_text(*lock.state());
+        break;
+    case 130:
+        info_text = lumo::public_vars_text(*lock.state());
+        break;
+    case 131:
+        info_text = lumo::statistics_text(*lock.state());
+        break;
+    default:
+        return nullptr;
+    }
+    return info_text.c_str();
+}
+
+} // extern "C"
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        return lumo::open_shared_bus() ? TRUE : FALSE;
+    }
+    if (reason == DLL_PROCESS_DETACH) {
+        lumo::close_shared_bus();
+    }
+    return TRUE;
+}

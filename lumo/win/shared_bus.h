@@ -1,0 +1,27 @@
+#pragma once
+// The bus state in a named section of the user's session, and its lock.
+#include "bus_state.h"
+
+#include <windows.h>
+
+namespace lumo {
+
+// Holds the bus lock for its lifetime; state() is null when the section is missing.
+class BusLock {
+public:
+    BusLock();
+    ~BusLock();
+    BusLock(const BusLock&) = delete;
+    BusLock& operator=(const BusLock&) = delete;
+    BusState* state() const { return state_; }
+
+private:
+    BusState* state_ = nullptr;
+    bool held_ = false;
+};
+
+// Opens or creates the section and the lock; called when the DLL is attached.
+bool open_shared_bus();
+void close_shared_bus();
+
+} // namespace lumo
