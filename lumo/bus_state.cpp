@@ -2,6 +2,7 @@
 
 #include "type_word.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,10 @@ std::string_view text_of(const char* field, std::size_t size) {
 }
 
 } // namespace
+
+void add_stat(std::uint64_t& counter, std::uint64_t n) {
+    std::atomic_ref<std::uint64_t>(counter).fetch_add(n, std::memory_order_relaxed);
+}
 
 void init_state(BusState& state) {
     if (state.magic == kMagic) {
@@ -81,37 +86,55 @@ std::uint32_t store_payload(BusState& state, const void* bytes, std::uint32_t le
         return 0;
     }
     std::size_t need = std::size_t{length} + 1; // the zero byte travels with the payload
-    std::uint64_t position = state.write_position;
+    std::atomic_ref<std::uint64_t> write_position(state.write_position);
+    std::uint64_t position = write_position.load(std::memory_order_relaxed);
     std::size_t offset = position % kRingBytes;
     if (offset + need > kRingBytes) {
         position += kRingBytes - offset; // never split a payload across the ring's end
         offset = 0;
     }
+    // Claim the room before writing into it, so a reader copying older bytes from there
+    // sees that they are gone.
+    write_position.store(position + need, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
     if (length != 0) {
         std::memcpy(state.ring + offset, bytes, length);
     }
     state.ring[offset + length] = '\0';
-    state.write_position = position + need;
 
     std::uint32_t handle = state.next_handle;
     state.next_handle = handle + 1 == 0 ? 1 : handle + 1;
-    state.index[handle % kIndexSlots] = IndexEntry{handle, length, position};
+    IndexEntry& entry = state.index[handle % kIndexSlots];
+    std::atomic_ref<std::uint32_t> entry_handle(entry.handle);
+    entry_handle.store(0, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    entry.length = length;
+    entry.position = position;
+    entry_handle.store(handle, std::memory_order_release); // published last
     return handle;
 }
 
+// Runs without the bus lock: every step that could race a writer is checked afterwards.
 bool fetch_payload(const BusState& state, std::uint32_t handle, std::vector<char>& out) {
-    const IndexEntry& entry = state.index[handle % kIndexSlots];
-    if (handle == 0 || entry.handle != handle) {
+    auto& entry = const_cast<IndexEntry&>(state.index[handle % kIndexSlots]);
+    std::atomic_ref<std::uint32_t> entry_handle(entry.handle);
+    if (handle == 0 || entry_handle.load(std::memory_order_acquire) != handle) {
         return false;
     }
-    // Intact while nothing written since has wrapped around onto it.
-    if (state.write_position - entry.position > kRingBytes) {
+    std::uint32_t length = std::atomic_ref<std::uint32_t>(entry.length).load();
+    std::uint64_t position = std::atomic_ref<std::uint64_t>(entry.position).load();
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (entry_handle.load(std::memory_order_relaxed) != handle || length > kMaxPayload ||
+        position % kRingBytes + length >= kRingBytes) {
         return false;
     }
-    const unsigned char* start = state.ring + entry.position % kRingBytes;
-    out.assign(start, start + entry.length);
+    const unsigned char* start = state.ring + position % kRingBytes;
+    out.assign(start, start + length);
     out.push_back('\0');
-    return true;
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    // Intact while nothing written since has wrapped around onto it.
+    auto& write_position = const_cast<std::uint64_t&>(state.write_position);
+    return std::atomic_ref<std::uint64_t>(write_position).load() - position <= kRingBytes;
 }
 
 bool set_public_var(BusState& state, std::uint32_t index, std::uint32_t value) {

@@ -39,6 +39,7 @@ struct IndexEntry {
     std::uint64_t position;
 };
 
+// Counted without the bus lock, by atomic adds.
 struct Statistics {
     std::uint64_t posts;
     std::uint64_t deliveries;
@@ -60,6 +61,9 @@ struct BusState {
     unsigned char ring[kRingBytes];
 };
 
+// Adds to one of the statistics counters, with or without the bus lock.
+void add_stat(std::uint64_t& counter, std::uint64_t n);
+
 // Sets up a block that is all zero bytes (a fresh section); leaves a live one alone.
 void init_state(BusState& state);
 
@@ -77,6 +81,7 @@ std::uint32_t store_payload(BusState& state, const void* bytes, std::uint32_t le
 
 // Copies the payload of a handle into out, followed by one zero byte. False for a
 // handle that was never issued, is forged, or whose bytes the ring has overwritten.
+// Safe without the bus lock while one writer holds it.
 bool fetch_payload(const BusState& state, std::uint32_t handle, std::vector<char>& out);
 
 bool set_public_var(BusState& state, std::uint32_t index, std::uint32_t value);

@@ -22,7 +22,13 @@ void drop_client(std::uint64_t window) {
     lumo::BusLock lock;
     if (lock.state() != nullptr) {
         lumo::unregister_client(*lock.state(), window);
-        ++lock.state()->stats.dropped_clients;
+        lumo::add_stat(lock.state()->stats.dropped_clients, 1);
+    }
+}
+
+void count(std::uint64_t lumo::Statistics::*counter, std::uint64_t n) {
+    if (lumo::BusState* state = lumo::unlocked_state(); state != nullptr && n != 0) {
+        lumo::add_stat(state->stats.*counter, n);
     }
 }
 
@@ -43,12 +49,12 @@ int lumoPostData(HWND window, std::uint32_t type, std::uintptr_t data, std::uint
         if (state == nullptr) {
             return 0;
         }
-        ++state->stats.posts;
+        lumo::add_stat(state->stats.posts, 1);
         if (bus::carries_payload(type)) {
             std::uint32_t handle =
                 lumo::store_payload(*state, reinterpret_cast<const void*>(data), length);
             if (handle == 0) {
-                ++state->stats.refusals;
+                lumo::add_stat(state->stats.refusals, 1);
                 return 0;
             }
             lparam = handle;
@@ -58,22 +64,16 @@ int lumoPostData(HWND window, std::uint32_t type, std::uintptr_t data, std::uint
     std::uint64_t delivered = 0;
     std::uint64_t refused = 0;
     for (const lumo::Client& client : targets) {
-        HWND target = window_of(client.window);
-        if (!IsWindow(target)) {
-            drop_client(client.window); // its process has gone
-            continue;
-        }
-        if (PostMessageW(target, bus::kWmBusEvent, type, lparam)) {
+        if (PostMessageW(window_of(client.window), bus::kWmBusEvent, type, lparam)) {
             ++delivered;
+        } else if (GetLastError() == ERROR_INVALID_WINDOW_HANDLE) {
+            drop_client(client.window); // its process has gone
         } else {
             ++refused; // its queue is full: a hung receiver loses this one only
         }
     }
-    lumo::BusLock lock;
-    if (lock.state() != nullptr) {
-        lock.state()->stats.deliveries += delivered;
-        lock.state()->stats.refusals += refused;
-    }
+    count(&lumo::Statistics::deliveries, delivered);
+    count(&lumo::Statistics::refusals, refused);
     return 1;
 }
 
@@ -106,8 +106,8 @@ int lumoSetPublicVar(std::uint32_t index, std::uint32_t value) {
 }
 
 char* lumoGetp(std::uint32_t handle, std::uint32_t* count) {
-    lumo::BusLock lock;
-    if (lock.state() == nullptr || !lumo::fetch_payload(*lock.state(), handle, fetched)) {
+    lumo::BusState* state = lumo::unlocked_state();
+    if (state == nullptr || !lumo::fetch_payload(*state, handle, fetched)) {
         if (count != nullptr) {
             *count = 0;
         }

@@ -33,6 +33,10 @@ bool open_shared_bus() {
     return true;
 }
 
+BusState* unlocked_state() {
+    return mapped;
+}
+
 void close_shared_bus() {
     if (mapped != nullptr) {
         UnmapViewOfFile(mapped);

@@ -20,6 +20,10 @@ private:
     bool held_ = false;
 };
 
+// The state for what may run without the lock (payload fetches, statistics); null
+// when the section is missing.
+BusState* unlocked_state();
+
 // Opens or creates the section and the lock; called when the DLL is attached.
 bool open_shared_bus();
 void close_shared_bus();
