@@ -1,0 +1,92 @@
+// The programming runner: one command per powered station, watched on the 1-second timer
+// and judged by the result file it leaves.
+#include "station_controller.h"
+
+#include "cycle_text.h"
+#include "keywords.h"
+#include "unifile.h"
+
+namespace {
+
+constexpr uint32_t kProgramTicks = 10;
+
+} // namespace
+
+void CStationController::StartProgram() {
+    AppendProgress(Widen(bus::keyword::kPowered));
+    m_programCountdown = kProgramTicks;
+    AppendProgress(u"Starting program...");
+    // A result left by an earlier command (one that timed out keeps its file) must not be
+    // judged as this station's.
+    m_files.RemoveFile(m_programResult);
+    m_process.Start(m_programExecute);
+    AppendProgress(u"Started");
+}
+
+void CStationController::OnTimer() {
+    if (m_programCountdown == 0) {
+        return;
+    }
+    AppendProgress(u"Checking program exit...");
+    switch (m_process.Poll()) {
+    case ProcessPoll::Ended:
+        AppendProgress(u"object");
+        CheckResult();
+        return;
+    case ProcessPoll::Abandoned:
+        AppendProgress(u"abandoned");
+        break;
+    case ProcessPoll::Running:
+        break;
+    case ProcessPoll::Failed:
+        AppendProgress(u"failed");
+        break;
+    }
+    if (--m_programCountdown == 0) {
+        ForceShutdown();
+        ProgramNextStation();
+    }
+}
+
+void CStationController::CheckResult() {
+    m_programCountdown = 0;
+    bool success = false;
+    CUniFile file(m_files);
+    if (file.Open(m_programResult, framework::kModeRead)) {
+        const std::u16string text = file.ReadText();
+        success = text.find(u"failed") == std::u16string::npos &&
+                  text.find(u"cancel") == std::u16string::npos;
+        file.Close();
+        m_files.RemoveFile(m_programResult);
+        AppendProgress(u"CheckResult=" + Decimal(success ? 1 : 0));
+    } else {
+        AppendProgress(u"can't open " + m_programResult);
+    }
+    // "powered" may come when no station is being programmed.
+    if (success && IsStationIndex(m_programStation)) {
+        m_stationFlags[m_programStation] |= FLAG_PROGRAM_OK;
+    }
+    m_process.CloseProcessHandle();
+    m_process.CloseThreadHandle();
+    ProgramNextStation();
+}
+
+void CStationController::ForceShutdown() {
+    AppendProgress(u"Program timeout!!!");
+    AppendProgress(u"Force shutdown....");
+    if (!m_process.HasProcess()) {
+        AppendProgress(u"hProcess ==null");
+    } else if (!m_process.Terminate()) {
+        AppendProgress(u"Terminate process failed");
+    } else if (!m_process.WaitForExit()) {
+        AppendProgress(u"WaitForSingleObject failed");
+    } else {
+        AppendProgress(u"Closed");
+        if (!m_process.CloseProcessHandle()) {
+            AppendProgress(u"Close handle process fail");
+        }
+        if (!m_process.CloseThreadHandle()) {
+            AppendProgress(u"Close handle thread fail");
+        }
+    }
+}

@@ -1,0 +1,95 @@
+#include "station_controller.h"
+
+#include "cycle_text.h"
+#include "keywords.h"
+#include "resources.h"
+#include "type_word.h"
+#include "unifile.h"
+
+#include <chrono>
+
+namespace {
+
+constexpr std::u16string_view kRule = u"---------------------------------------------------------";
+
+} // namespace
+
+CStationController::CStationController(ControllerShell& shell, ProgramProcess& process,
+                                       RecordWriter& records, framework::FileSystem& files)
+    : m_shell(shell), m_process(process), m_records(records), m_files(files),
+      m_progress(shell, PaneId::Progress), m_result(shell, PaneId::Result) {}
+
+void CStationController::OnClamp() {
+    m_clamped = false;
+    Post(bus::keyword::kPressurize);
+    AppendProgress(Widen(bus::keyword::kPressurize));
+}
+
+void CStationController::OnTest() {
+    ResetStations(false);
+    Post(bus::keyword::kPoweringDown);
+    Post(bus::keyword::kStatusClear);
+    m_shell.Pause(std::chrono::milliseconds(500));
+    m_cycleQr = m_shell.ReadQrEdits();
+    m_shell.FocusFirstQr();
+    m_testerText.clear();
+    Post(bus::keyword::kQelStart);
+    AppendProgress(kRule);
+    AppendResult(u"开始测试");
+    AppendResult(kRule);
+    m_shell.ShowBusyImage(u"busy_status.gif");
+}
+
+void CStationController::OnBusEvent(uint32_t type, std::string_view payload) {
+    if (!bus::controller_accepts(type)) {
+        return;
+    }
+    // The text is read as a zero-terminated string would be.
+    const std::u16string text = ConvertAnsiToUnicode(payload.substr(0, payload.find('\0')));
+    if (EqualsAscii(text, bus::keyword::kSqueezed)) {
+        if (!m_clamped) {
+            AppendProgress(text);
+            m_clamped = true;
+            m_progress.Clear();
+            m_result.Clear();
+            OnTest();
+        }
+    } else if (EqualsAscii(text, bus::keyword::kSlack)) {
+        if (m_clamped) {
+            AppendProgress(text);
+            m_clamped = false;
+        }
+    } else if (EqualsAscii(text, bus::keyword::kQelEnd)) {
+        OnQelEnd();
+    } else if (EqualsAscii(text, bus::keyword::kPowered)) {
+        StartProgram();
+    } else {
+        AppendProgress(text);
+        m_testerText += text;
+        m_testerText += u"\r\n";
+    }
+}
+
+void CStationController::ResetStations(bool idle) {
+    m_stationFlags.fill(0);
+    for (int i = 0; i < kStationCount; ++i) {
+        int image = !m_stationEnabled[i] ? IDB_DISABLED : idle ? IDB_READY : IDB_TESTING;
+        m_shell.SetStationImage(i, image);
+    }
+}
+
+void CStationController::ShowStationResults() {
+    static constexpr int kImageOfFlags[] = {IDB_FAIL, IDB_TEST_PASS, IDB_ABNORMAL, IDB_PASS};
+    for (int i = 0; i < kStationCount; ++i) {
+        if (!m_stationEnabled[i]) {
+            m_shell.SetStationImage(i, IDB_DISABLED);
+            continue;
+        }
+        AppendProgress(u"No." + Decimal(i) + u"=" + Decimal(m_stationFlags[i]));
+        m_shell.SetStationImage(i, kImageOfFlags[m_stationFlags[i] & 3]);
+    }
+}
+
+void CStationController::Post(std::string_view keyword) {
+    m_shell.PostKeyword(keyword);
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The station controller's logic: the test cycle, the judgement around CJudgement, the
+// programming sequence and its runner, and the station displays. It owns no window and no
+// process; the main window forwards its events here and carries out the requests.
+//
+// How the Windows dialog uses it (everything on the user-interface thread):
+//   - button 1001 -> OnClamp(), 1007 -> OnTest(), 1008 -> OnWrite();
+//   - WM_BUS_EVENT -> OnBusEvent(wParam, the bytes fetched with bus_fetch);
+//   - timer ID_TIMER_WATCH (1 s) -> OnTimer();
+//   - start-up and confirmed settings: fill the settings fields below, then
+//     ResetStations(true);
+//   - the dialog implements ControllerShell (panes, posts, indicators, QR edits, pause,
+//     busy image), and provides a ProgramProcess and a RecordWriter (usually Records).
+#include "judgement.h"
+#include "panes.h"
+#include "programming.h"
+#include "records.h"
+#include "station_controller_flags.h"
+#include "station_controller_shell.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CStationController {
+public:
+    // `files` serves the programming result file.
+    CStationController(ControllerShell& shell, ProgramProcess& process, RecordWriter& records,
+                       framework::FileSystem& files);
+
+    // Settings, loaded and saved by the window.
+    std::u16string m_programExecute; // command line, run unchanged for every station
+    std::u16string m_programResult;  // path of the file the command leaves its result in
+    std::array<bool, kStationCount> m_stationEnabled{true, true, true, true};
+
+    // State of the cycle. Nothing refuses an event because a cycle is under way.
+    bool m_clamped = false;      // "squeezed" accepted and no "slack" or clamp press since
+    std::u16string m_testerText; // every free text of the test, each followed by "\r\n"
+    std::array<int32_t, kStationCount> m_stationFlags{}; // FLAG_TEST_PASS, FLAG_PROGRAM_OK
+    std::array<std::u16string, kStationCount> m_cycleQr; // QR codes latched at test start
+    int32_t m_programStation = 0;    // station last powered for programming; 4 when none left
+    uint32_t m_programCountdown = 0; // timer ticks before the command is killed; 0 = idle
+    CJudgement m_judge;              // texts of the last judgement
+
+    // Events.
+    void OnClamp();
+    void OnTest();
+    void OnWrite();
+    // A bus notification: its type word and payload bytes. Only bridge text on the keyword
+    // channel is taken; the text ends at its first zero byte.
+    void OnBusEvent(uint32_t type, std::string_view payload);
+    void OnTimer();
+
+    // Panes and indicators.
+    void AppendProgress(std::u16string_view text) { m_progress.Append(text); }
+    void AppendResult(std::u16string_view text) { m_result.Append(text); }
+    // All flags to 0; enabled stations show IDB_READY (idle) or IDB_TESTING.
+    void ResetStations(bool idle);
+    // A "No.%d=%d" line and the image of its flags for each enabled station.
+    void ShowStationResults();
+
+    // The cycle.
+    // Judges every station in `text`, writes the enabled stations' records and returns the
+    // number of stations, enabled or not, that passed.
+    int EvaluateTest(std::u16string_view text);
+    // Powers the next enabled station that passed, or finishes the cycle.
+    void ProgramNextStation();
+    // Shows, records and signals the outcome of the cycle.
+    void FinishCycle();
+
+private:
+    void Post(std::string_view keyword);
+    void PowerUp(int station);
+    bool IsProgrammable(int station) const;
+    void OnQelEnd();
+    void OnFreeText(const std::u16string& text);
+
+    // The programming runner.
+    void StartProgram();
+    void CheckResult();
+    void ForceShutdown();
+
+    ControllerShell& m_shell;
+    ProgramProcess& m_process;
+    RecordWriter& m_records;
+    framework::FileSystem& m_files;
+    Pane m_progress;
+    Pane m_result;
+};
