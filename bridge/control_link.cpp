@@ -1,0 +1,56 @@
+#include "control_link.h"
+
+#include "control_requests.h"
+#include "keywords.h"
+#include "reply_decoder.h"
+#include "type_word.h"
+
+namespace bridge {
+
+control_link::control_link(device_port& port, bus_sink& bus) : port(port), bus(bus) {}
+
+void control_link::handle_control_command(std::string_view text) {
+    if (!is_control_command(text)) {
+        return;
+    }
+    if (!port.connected()) {
+        bus.post(bus::kBridgeKeyword, port_closed_text(port.number()));
+        return;
+    }
+    if (bus::keyword::powering_up_index(text)) {
+        // Everything off first; the named station follows after the deferral.
+        pending_command = bus::keyword::kPoweringDown;
+        deferred_command = text;
+        deferred_countdown = kDeferTicks;
+    } else {
+        pending_command = text;
+    }
+}
+
+void control_link::control_tick() {
+    decode_reply(replies.snapshot(), status_word, bus);
+    send_next_request();
+}
+
+void control_link::send_next_request() {
+    if (pending_command.empty() && deferred_countdown > 0 && --deferred_countdown == 0) {
+        pending_command = deferred_command;
+    }
+    auto request = request_for(pending_command, status_word);
+    pending_command.clear();
+    // Reset before writing, so that a quick reply cannot be counted and then wiped.
+    replies.reset();
+    if (request) {
+        port.write(request->data(), request->size());
+        count_written(request->size());
+    }
+}
+
+void control_link::dispatch_bytes(const std::uint8_t* bytes, std::size_t count) {
+    count_received(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        replies.collect_reply_byte(bytes[i]);
+    }
+}
+
+} // namespace bridge

@@ -1,0 +1,39 @@
+#pragma once
+// Mode 1: the Modbus master of the control board, driven by a 250 ms tick.
+#include "link_mapping.h"
+#include "reply_buffer.h"
+
+#include <cstdint>
+#include <string>
+
+namespace bridge {
+
+// One pending command that the latest keyword replaces, and one deferred power-up that
+// becomes pending after three ticks with nothing else pending. With nothing pending each
+// tick polls the status register.
+class control_link final : public link_mapping {
+public:
+    control_link(device_port& port, bus_sink& bus);
+
+    void handle_control_command(std::string_view text);
+    // Decodes the reply to the previous request, then sends the next one.
+    void control_tick();
+
+    void handle_command(std::string_view text, link_time) override { handle_control_command(text); }
+    void tick() override { control_tick(); }
+    void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) override;
+
+private:
+    void send_next_request();
+
+    static constexpr int kDeferTicks = 3;
+    device_port& port;
+    bus_sink& bus;
+    reply_buffer replies;
+    std::uint16_t status_word = 0;
+    std::string pending_command;
+    std::string deferred_command;
+    int deferred_countdown = 0;
+};
+
+} // namespace bridge

@@ -1,0 +1,62 @@
+#include "tester_link.h"
+
+#include "keywords.h"
+#include "type_word.h"
+
+#include <algorithm>
+
+namespace bridge {
+
+namespace kw = bus::keyword;
+
+tester_link::tester_link(device_port& port, bus_sink& bus)
+    : port(port), bus(bus), lines(bus, watch) {}
+
+void tester_link::handle_tester_command(std::string_view text, link_time now) {
+    if (text != kw::kQelStart) {
+        return;
+    }
+    if (!port.connected()) {
+        bus.post(bus::kBridgeKeyword, port_closed_text(port.number()));
+        return;
+    }
+    last_due = std::max(now, last_due) + kStartDelay;
+    starts_due.push_back(last_due);
+}
+
+std::optional<link_time> tester_link::wake_at() const {
+    if (starts_due.empty()) {
+        return std::nullopt;
+    }
+    return starts_due.front();
+}
+
+void tester_link::wake(link_time now) {
+    constexpr std::string_view start = kw::kTesterStart;
+    while (!starts_due.empty() && starts_due.front() <= now) {
+        starts_due.pop_front();
+        port.write(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
+        watch = kWatchTicks;
+        count_written(start.size());
+    }
+}
+
+void tester_link::tester_tick() {
+    // The reader thread may cancel the watch at any moment; only a decrement of our own
+    // from 1 to 0 reports.
+    int left = watch.load();
+    while (left > 0 && !watch.compare_exchange_weak(left, left - 1)) {
+    }
+    if (left == 1) {
+        bus.post(bus::kBridgeKeyword, kw::kQelParalyzed);
+    }
+}
+
+void tester_link::dispatch_bytes(const std::uint8_t* bytes, std::size_t count) {
+    count_received(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        lines.assemble_line(bytes[i]);
+    }
+}
+
+} // namespace bridge

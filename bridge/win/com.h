@@ -1,0 +1,67 @@
+#pragma once
+// The serial channel of one bridge: opens COMn with the line settings and timeouts,
+// writes blocks with overlapped I/O, and runs the reader thread that hands every chunk
+// it receives, at most 80 bytes, to a byte_sink.
+#include "link_ports.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+namespace bridge {
+
+// Opened, written and closed on the UI thread. The reader thread only reads; it stops
+// when is_open is cleared and close_port waits for it to end.
+class com : public device_port {
+public:
+    static constexpr int kChunk = 80;
+
+    com();
+    ~com() override;
+    com(const com&) = delete;
+    com& operator=(const com&) = delete;
+
+    // Non-zero on success, 1 at once if already open.
+    int open_port();
+    int apply_line_settings();
+    // 0 only when the write could not be started.
+    int write_bytes(const void* bytes, DWORD count);
+    // At most kChunk of the waiting bytes into buffer; 0 for none or a failed read.
+    int read_bytes(std::uint8_t* buffer);
+    // Stops and joins the reader, drops DTR, purges and closes. Always 1.
+    int close_port();
+    // After a successful open: starts the reader at highest priority and raises DTR.
+    bool start_reader(byte_sink& target);
+    // True once the reader has found that the port delivers no events and polls instead.
+    bool reader_polls() const { return polling; }
+
+    bool connected() const override { return is_open != 0; }
+    int number() const override { return port_number; }
+    bool write(const std::uint8_t* bytes, std::size_t count) override;
+
+    HANDLE reader_thread = nullptr;
+    std::atomic<int> is_open{0};
+    HANDLE port_handle = nullptr;
+    int port_number = 1;
+    BYTE byte_size = 8;
+    BYTE parity = NOPARITY;
+    BYTE stop_bits = TWOSTOPBITS;
+    DWORD baud_rate = 115200;
+    OVERLAPPED write_overlapped{};
+    OVERLAPPED read_overlapped{};
+
+private:
+    static unsigned __stdcall reader_main(void* self);
+    void reader_loop(HANDLE wait_event);
+    void drain();
+    void clear_errors();
+
+    // Set by close_port to wake the reader from any wait at once.
+    HANDLE stop_event = nullptr;
+    byte_sink* target = nullptr;
+    std::atomic<bool> polling{false};
+};
+
+} // namespace bridge
