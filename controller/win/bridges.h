@@ -1,0 +1,13 @@
+#pragma once
+// Starting and closing the serial bridges (qel_link.exe), one process per serial port.
+#include <vector>
+
+// Starts qel_link.exe from the controller's own directory, first "<portQel> 0" (tester),
+// then "<portIo> 1" (control board). Failures are not reported: the bridges are only ever
+// heard of through the bus.
+void StartBridges(int portQel, int portIo);
+
+// Sends the close command to every window titled "qel_link_com1" to "qel_link_com99" and
+// scans again until a scan finds none, or gives up after a bounded number of scans.
+// Returns the ports whose windows were still there when it gave up.
+std::vector<int> CloseBridges();

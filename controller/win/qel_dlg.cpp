@@ -1,0 +1,263 @@
+#include "qel_dlg.h"
+
+#include "about_dlg.h"
+#include "binding.h"
+#include "bridges.h"
+#include "clock.h"
+#include "file_system.h"
+#include "keywords.h"
+#include "module_path.h"
+#include "option_dlg.h"
+#include "pane_edit.h"
+#include "resource.h"
+#include "type_word.h"
+#include "wide.h"
+
+#include <cwctype>
+
+const std::uint32_t bus_text_base = bus::kControllerText;
+
+namespace {
+
+constexpr UINT_PTR ID_TIMER_WATCH = 1;
+constexpr UINT kWatchPeriodMs = 1000;
+constexpr int kQrMaxChars = 14;
+constexpr wchar_t kRegistryKey[] = L"应用程序向导生成的本地应用程序";
+
+// Result pane grows both ways, progress pane follows the bottom, banner grows in width and
+// the version label follows the bottom; the rest stays.
+const std::vector<CLayout::Anchor> kAnchors = {
+    {IDC_RESULT_LOG, false, false, true, true},
+    {IDC_PROGRESS_LOG, false, true, true, true},
+    {IDC_BANNER, false, false, true, false},
+    {IDC_VERSION, false, true, false, true},
+};
+
+std::wstring Trim(const std::wstring& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && std::iswspace(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && std::iswspace(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
+
+} // namespace
+
+CqelDlg::CqelDlg()
+    : CDialog(IDD_QEL_DIALOG),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_versionText(L"1.0.10 Oct 27 2025"), m_profile(kRegistryKey, ExecutableName()),
+      m_records(framework::PlatformFileSystem(), framework::PlatformClock(),
+                [this](const std::u16string& text) { ShowMessage(m_hWnd, ToWide(text)); }),
+      m_controller(*this, m_process, m_records, framework::PlatformFileSystem()) {}
+
+CqelDlg::~CqelDlg() {
+    for (const auto& [id, bitmap] : m_bitmaps) {
+        DeleteObject(bitmap);
+    }
+}
+
+INT_PTR CqelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED) {
+            return FALSE;
+        }
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) {
+            return FALSE;
+        }
+        CAboutDlg().DoModal(m_hWnd);
+        return TRUE;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_SIZE:
+        m_layout.Resize(LOWORD(lParam), HIWORD(lParam));
+        return FALSE;
+    case WM_TIMER:
+        m_controller.OnTimer();
+        return TRUE;
+    case bus::kWmBusEvent:
+        OnBusEvent(wParam, lParam);
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// Enter, as a barcode scanner sends it after a code, moves on to the next control instead of
+// pressing the default button.
+bool CqelDlg::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+        msg.wParam = VK_TAB;
+    }
+    return false;
+}
+
+BOOL CqelDlg::OnInitDialog() {
+    // The controls as the dialog binds them.
+    for (int id = IDC_QR1; id <= IDC_QR4; ++id) {
+        SendMessageW(Item(id), EM_LIMITTEXT, kQrMaxChars, 0);
+    }
+    PreparePane(Item(IDC_RESULT_LOG));
+    PreparePane(Item(IDC_PROGRESS_LOG));
+    SetDlgItemTextW(m_hWnd, IDC_VERSION, m_versionText.c_str());
+    m_busy.Attach(Item(IDC_BUSY));
+    m_layout.Attach(m_hWnd, kAnchors);
+
+    wchar_t about[64] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 64) > 0) {
+        HMENU menu = GetSystemMenu(m_hWnd, FALSE);
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    ApplySettings(LoadSettings(m_profile));
+
+    if (!bus_load()) {
+        ShowMessage(m_hWnd, L"Load dll failure!");
+    } else {
+        bus_register(m_hWnd, bus::kKindString, bus::keyword::kClientController);
+    }
+
+    ShowBusyImage(u"busy_status.bmp");
+    m_controller.ResetStations(true);
+    // A result left from an earlier run must not be judged later.
+    if (!m_controller.m_programResult.empty()) {
+        DeleteFileW(ToWide(m_controller.m_programResult).c_str());
+    }
+    SetTimer(m_hWnd, ID_TIMER_WATCH, kWatchPeriodMs, nullptr);
+    SetFocus(Item(IDC_QR1));
+    StartBridges();
+    ShowWindow(m_hWnd, SW_SHOWMAXIMIZED);
+    return FALSE; // the focus is set
+}
+
+void CqelDlg::OnCommand(int id) {
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        EndDialog(id);
+        break;
+    case IDC_CLAMP:
+        m_controller.OnClamp();
+        break;
+    case IDC_TEST:
+        m_controller.OnTest();
+        break;
+    case IDC_WRITE:
+        m_controller.OnWrite();
+        break;
+    case IDC_SETTINGS:
+        OnSettings();
+        break;
+    }
+}
+
+// Draws the icon when the window is minimised.
+bool CqelDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) {
+        return false;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+    return true;
+}
+
+void CqelDlg::OnBusEvent(WPARAM wParam, LPARAM lParam) {
+    const auto type = static_cast<std::uint32_t>(wParam);
+    // Only bridge text carries a payload handle worth fetching.
+    if (!bus::controller_accepts(type)) {
+        return;
+    }
+    std::uint32_t count = 0;
+    const char* bytes = bus_fetch(static_cast<std::uint32_t>(lParam), &count);
+    if (bytes != nullptr) {
+        m_controller.OnBusEvent(type, std::string_view(bytes, count));
+    }
+}
+
+void CqelDlg::OnSettings() {
+    const QelSettings current = CurrentSettings();
+    COption option;
+    option.m_portQel = current.portQel;
+    option.m_portIo = current.portIo;
+    option.m_programExecute = current.programExecute;
+    option.m_programResult = current.programResult;
+    for (int i = 0; i < kStationCount; ++i) {
+        option.m_stationEnabled[i] = current.stationEnabled[i] ? 1 : 0;
+    }
+    if (option.DoModal(m_hWnd) != IDOK) {
+        return;
+    }
+    QelSettings confirmed;
+    confirmed.portQel = option.m_portQel;
+    confirmed.portIo = option.m_portIo;
+    confirmed.programExecute = Trim(option.m_programExecute);
+    confirmed.programResult = option.m_programResult;
+    for (int i = 0; i < kStationCount; ++i) {
+        confirmed.stationEnabled[i] = option.m_stationEnabled[i] != 0;
+    }
+    ApplySettings(confirmed);
+    // Stored at once, so that a crash does not lose them.
+    SaveSettings(m_profile, confirmed);
+    CloseBridges();
+    StartBridges();
+    m_controller.ResetStations(true);
+}
+
+void CqelDlg::OnDestroy() {
+    SaveSettings(m_profile, CurrentSettings());
+    bus_unregister(m_hWnd);
+    bus_unload();
+    CloseBridges();
+}
+
+QelSettings CqelDlg::CurrentSettings() const {
+    QelSettings settings;
+    settings.portQel = m_portQel;
+    settings.portIo = m_portIo;
+    settings.programExecute = ToWide(m_controller.m_programExecute);
+    settings.programResult = ToWide(m_controller.m_programResult);
+    settings.stationEnabled = m_controller.m_stationEnabled;
+    return settings;
+}
+
+void CqelDlg::ApplySettings(const QelSettings& settings) {
+    m_portQel = settings.portQel;
+    m_portIo = settings.portIo;
+    m_controller.m_programExecute = ToU16(settings.programExecute);
+    m_controller.m_programResult = ToU16(settings.programResult);
+    m_controller.m_stationEnabled = settings.stationEnabled;
+}
+
+void CqelDlg::StartBridges() {
+    ::StartBridges(m_portQel, m_portIo);
+}
+
+void CqelDlg::CloseBridges() {
+    for (int port : ::CloseBridges()) {
+        m_controller.AppendProgress(u"can not close qel_link_com" + ToU16(std::to_wstring(port)));
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The main window of the station controller. It holds all of the controller's state for the
+// life of the process, forwards buttons, bus notifications and the watch timer to the
+// portable controller, and carries out the controller's requests with Win32.
+#include "dialog.h"
+#include "layout.h"
+#include "picture_ex.h"
+#include "profile.h"
+#include "program_process.h"
+#include "records.h"
+#include "settings.h"
+#include "station_controller.h"
+
+#include <map>
+#include <string>
+
+class CqelDlg : public CDialog, private ControllerShell {
+public:
+    CqelDlg();
+    ~CqelDlg() override;
+
+private:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+    BOOL OnInitDialog();
+    void OnCommand(int id);
+    void OnSysCommand(WPARAM command, LPARAM lParam);
+    bool OnPaint();
+    void OnBusEvent(WPARAM wParam, LPARAM lParam);
+    void OnSettings();
+    void OnDestroy();
+
+    QelSettings CurrentSettings() const;
+    void ApplySettings(const QelSettings& settings);
+    void StartBridges();
+    void CloseBridges();
+
+    // ControllerShell
+    void AppendPaneLine(PaneId pane, std::u16string_view line) override;
+    void ClearPane(PaneId pane) override;
+    void PostKeyword(std::string_view keyword) override;
+    void SetStationImage(int station, int bitmapId) override;
+    void Pause(std::chrono::milliseconds duration) override;
+    void ShowBusyImage(std::u16string_view fileName) override;
+    std::array<std::u16string, 4> ReadQrEdits() override;
+    void ClearQrEdits() override;
+    void FocusFirstQr() override;
+
+    HICON m_hIcon;
+    std::wstring m_versionText;
+    int m_portIo = 1;
+    int m_portQel = 1;
+    CPictureEx m_busy;
+    CProfile m_profile;
+    CProgramProcess m_process;
+    Records m_records;
+    CStationController m_controller;
+    CLayout m_layout;
+    std::map<int, HBITMAP> m_bitmaps; // station images, loaded once
+};

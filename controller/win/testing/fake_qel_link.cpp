@@ -1,0 +1,81 @@
+// Stands in for the serial bridge in the controller's tests: "fake_qel_link <port> <mode>"
+// appends its creation time, arguments and working directory to qel_link_calls.log beside
+// itself, shows a window titled "qel_link_com<port>" and ends on WM_COMMAND IDOK, unless its
+// mode is "keep", which ignores the close command.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+bool keep_open = false;
+
+std::string utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+// Launch order is read back from the process creation times.
+void record(const std::wstring& arguments) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const unsigned long long stamp =
+        (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring log(path);
+    log = log.substr(0, log.find_last_of(L'\\')) + L"\\qel_link_calls.log";
+    wchar_t cwd[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    const std::string line =
+        std::to_string(stamp) + " args=" + utf8(arguments) + " cwd=" + utf8(cwd) + "\n";
+    HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_COMMAND && LOWORD(wparam) == IDOK) {
+        if (!keep_open) {
+            DestroyWindow(hwnd);
+        }
+        return 0;
+    }
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments += (i > 1 ? L" " : L"") + std::wstring(argv[i]);
+    }
+    record(arguments);
+    if (argc < 2) {
+        return 2;
+    }
+    keep_open = argc > 2 && std::wstring(argv[2]) == L"keep";
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"fake_qel_link";
+    RegisterClassW(&wc);
+    const std::wstring title = L"qel_link_com" + std::wstring(argv[1]);
+    CreateWindowW(wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 80, nullptr,
+                  nullptr, wc.hInstance, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,76 @@
+// Reads and pokes what the UI driver does not reach, for the controller's Wine tests:
+//   zoomed <title>            1 when the window is maximised, else 0
+//   focus <title>             the control id of the keyboard focus in that window's thread
+//   key <title> <vk>          a key press (down and up) sent to that focus
+//   type <title> <id> <text>  the text typed into a control, one WM_CHAR per character
+//   rect <title> <id>         the control's left, top, right, bottom in client coordinates
+// Failures print what was missing and exit non-zero.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+int fail(const wchar_t* text) {
+    std::fwprintf(stderr, L"qel_probe: %ls\n", text);
+    return 1;
+}
+
+HWND focus_of(HWND top) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) ? info.hwndFocus
+                                                                           : nullptr;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        return fail(L"usage: qel_probe zoomed|focus|key|type|rect <title> ...");
+    }
+    const std::wstring cmd = argv[1];
+    HWND top = FindWindowW(nullptr, argv[2]);
+    if (top == nullptr) {
+        return fail(L"no such window");
+    }
+    if (cmd == L"zoomed") {
+        std::printf("%d\n", IsZoomed(top) ? 1 : 0);
+        return 0;
+    }
+    HWND focus = focus_of(top);
+    if (cmd == L"focus") {
+        std::printf("%d\n", focus != nullptr ? GetDlgCtrlID(focus) : 0);
+        return 0;
+    }
+    if (cmd == L"key" && argc > 3) {
+        if (focus == nullptr) {
+            return fail(L"nothing has the focus");
+        }
+        const auto vk = static_cast<WPARAM>(std::wcstoul(argv[3], nullptr, 0));
+        PostMessageW(focus, WM_KEYDOWN, vk, 1);
+        PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    HWND control =
+        argc > 3 ? GetDlgItem(top, static_cast<int>(std::wcstol(argv[3], nullptr, 0))) : nullptr;
+    if (control == nullptr) {
+        return fail(L"no such control");
+    }
+    if (cmd == L"type" && argc > 4) {
+        for (const wchar_t* c = argv[4]; *c != L'\0'; ++c) {
+            PostMessageW(control, WM_CHAR, *c, 1);
+        }
+        return 0;
+    }
+    if (cmd == L"rect") {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&rect), 2);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    return fail(L"unknown command or missing argument");
+}
