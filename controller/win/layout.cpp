@@ -16,6 +16,10 @@ void CLayout::Attach(HWND dialog, const std::vector<Anchor>& anchors) {
 }
 
 void CLayout::Resize(int width, int height) const {
+    // The dialog is sized once before it is attached; a null window would repaint the screen.
+    if (m_dialog == nullptr) {
+        return;
+    }
     const int dx = width - m_initial.cx;
     const int dy = height - m_initial.cy;
     for (const Placed& placed : m_placed) {

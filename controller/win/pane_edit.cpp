@@ -1,6 +1,8 @@
 #include "pane_edit.h"
 
 #include "dialog.h"
+#include "pane_trim.h"
+#include "wide.h"
 
 #include <string>
 
@@ -16,15 +18,11 @@ void Replace(HWND edit, size_t start, size_t end, const wchar_t* text) {
 }
 
 // Drops whole lines from the start until `incoming` more characters fit within the bound.
-void MakeRoom(HWND edit, size_t length, size_t incoming) {
-    if (length + incoming <= kMaxPaneChars) {
+void MakeRoom(HWND edit, size_t incoming) {
+    if (static_cast<size_t>(GetWindowTextLengthW(edit)) + incoming <= kMaxPaneChars) {
         return;
     }
-    const std::wstring text = WindowText(edit);
-    const size_t keep = kMaxPaneChars * 3 / 4;
-    const size_t wanted = length + incoming > keep ? length + incoming - keep : 0;
-    const size_t lineEnd = text.find(L"\r\n", wanted > 2 ? wanted - 2 : 0);
-    const size_t cut = lineEnd == std::wstring::npos ? text.size() : lineEnd + 2;
+    const size_t cut = PaneTrimLength(ToU16(WindowText(edit)), incoming, kMaxPaneChars);
     Replace(edit, 0, cut, L"");
 }
 
@@ -36,7 +34,7 @@ void PreparePane(HWND edit) {
 
 void AppendPaneText(HWND edit, std::wstring_view line) {
     const std::wstring text = std::wstring(line) + L"\r\n";
-    MakeRoom(edit, static_cast<size_t>(GetWindowTextLengthW(edit)), text.size());
+    MakeRoom(edit, text.size());
     const auto end = static_cast<size_t>(GetWindowTextLengthW(edit));
     Replace(edit, end, end, text.c_str());
 }

@@ -1,7 +1,8 @@
 // Stands in for the serial bridge in the controller's tests: "fake_qel_link <port> <mode>"
-// appends its creation time, arguments and working directory to qel_link_calls.log beside
-// itself, shows a window titled "qel_link_com<port>" and ends on WM_COMMAND IDOK, unless its
-// mode is "keep", which ignores the close command.
+// appends "<creation time> started args=<arguments> cwd=<working directory>" to
+// qel_link_calls.log beside itself, shows a window titled "qel_link_com<port>" and, on
+// WM_COMMAND IDOK, appends "<creation time> closed args=<arguments>" and ends, unless its mode
+// is "keep", which ignores the close command.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 namespace {
 
 bool keep_open = false;
+std::wstring arguments;
 
 std::string utf8(const std::wstring& text) {
     int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -19,7 +21,7 @@ std::string utf8(const std::wstring& text) {
 }
 
 // Launch order is read back from the process creation times.
-void record(const std::wstring& arguments) {
+void record(const char* event, bool with_cwd) {
     FILETIME created{}, exited{}, kernel{}, user{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     const unsigned long long stamp =
@@ -30,8 +32,8 @@ void record(const std::wstring& arguments) {
     log = log.substr(0, log.find_last_of(L'\\')) + L"\\qel_link_calls.log";
     wchar_t cwd[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
-    const std::string line =
-        std::to_string(stamp) + " args=" + utf8(arguments) + " cwd=" + utf8(cwd) + "\n";
+    const std::string line = std::to_string(stamp) + " " + event + " args=" + utf8(arguments) +
+                             (with_cwd ? " cwd=" + utf8(cwd) : std::string()) + "\n";
     HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
@@ -42,6 +44,7 @@ void record(const std::wstring& arguments) {
 LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_COMMAND && LOWORD(wparam) == IDOK) {
         if (!keep_open) {
+            record("closed", false);
             DestroyWindow(hwnd);
         }
         return 0;
@@ -55,12 +58,13 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    std::wstring arguments;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const int argc = __argc;
+    wchar_t** argv = __wargv;
     for (int i = 1; i < argc; ++i) {
         arguments += (i > 1 ? L" " : L"") + std::wstring(argv[i]);
     }
-    record(arguments);
+    record("started", true);
     if (argc < 2) {
         return 2;
     }

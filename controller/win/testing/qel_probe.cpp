@@ -4,6 +4,7 @@
 //   key <title> <vk>          a key press (down and up) sent to that focus
 //   type <title> <id> <text>  the text typed into a control, one WM_CHAR per character
 //   rect <title> <id>         the control's left, top, right, bottom in client coordinates
+//   children <title>          one line per child window: id, class and text (UTF-8)
 // Failures print what was missing and exit non-zero.
 #include <windows.h>
 
@@ -18,6 +19,23 @@ int fail(const wchar_t* text) {
     return 1;
 }
 
+void print_utf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+BOOL CALLBACK print_child(HWND child, LPARAM) {
+    wchar_t cls[64] = {};
+    GetClassNameW(child, cls, 64);
+    wchar_t text[512] = {};
+    GetWindowTextW(child, text, 512);
+    print_utf8(std::to_wstring(GetDlgCtrlID(child)) + L" " + cls + L" " + text + L"\n");
+    return TRUE;
+}
+
 HWND focus_of(HWND top) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -29,12 +47,16 @@ HWND focus_of(HWND top) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        return fail(L"usage: qel_probe zoomed|focus|key|type|rect <title> ...");
+        return fail(L"usage: qel_probe zoomed|focus|key|type|rect|children <title> ...");
     }
     const std::wstring cmd = argv[1];
     HWND top = FindWindowW(nullptr, argv[2]);
     if (top == nullptr) {
         return fail(L"no such window");
+    }
+    if (cmd == L"children") {
+        EnumChildWindows(top, print_child, 0);
+        return 0;
     }
     if (cmd == L"zoomed") {
         std::printf("%d\n", IsZoomed(top) ? 1 : 0);

@@ -1,0 +1,51 @@
+# Starting and closing the bridges with a stand-in qel_link.exe that records its command
+# lines: from a folder whose name holds a blank and a percent sign, the tester bridge first,
+# then the control bridge, with the stored ports; closing reaches ports 1 to 99 only, and a
+# bridge that will not close is given up on and named in the progress pane.
+source "$QEL_SOURCE/tests/wine/harness.sh"
+source "$QEL_SOURCE/tests/wine/qel_lib.sh"
+
+dir="$RUN_DIR/qel 100%d"
+qel_install "$dir"
+calls=$dir/qel_link_calls.log
+reg_set port_qel REG_DWORD 3
+reg_set port_io REG_DWORD 5
+qel_start "$dir"
+ui msgbox "Load dll failure!" 30000 >/dev/null || fail "no start-up message"
+wait_until 20 "the window to be maximised" is_zoomed
+wait_until 20 "both bridges to start" count_is 2 ' started ' "$calls"
+expect_eq "launch order" "3 0,5 1" "$(launches "$calls")"
+expect_eq "working directory" 2 "$(grep -cF " cwd=$(dos_path "$dir")" "$calls")"
+for port in 3 5; do
+  ui find "qel_link_com$port" 10000 >/dev/null || fail "no bridge window for port $port"
+done
+
+# Bridges started by hand: port 99 is the last one closed, 100 is out of reach, and the one
+# on port 42 ignores the close command.
+bridge() {
+  start_win "bridge$1" "$dir/qel_link.exe" "$@"
+  ui find "qel_link_com$1" 20000 >/dev/null || fail "no bridge window for port $1"
+}
+bridge 99 1
+bridge 100 1
+bridge 42 keep
+
+# Confirming the settings unchanged still closes and restarts the bridges.
+open_settings
+ui click "$S" 1 || fail "OK"
+ui gone "$S" 10000 || fail "the settings dialog did not close"
+wait_until 20 "the bridges to start again" count_is 4 ' started args=[35] ' "$calls"
+for args in "3 0" "5 1" "99 1"; do
+  expect_eq "bridge $args closed once" 1 "$(grep -c " closed args=$args$" "$calls")"
+done
+expect_no_log "$calls" "closed args=100"
+ui find "qel_link_com100" 0 >/dev/null || fail "the bridge on port 100 was closed"
+expect_line $PROGRESS "can not close qel_link_com42"
+expect_eq "launches after confirming" "3 0,5 1,99 1,100 1,42 keep,3 0,5 1" "$(launches "$calls")"
+
+# Shutdown closes the restarted bridges.
+qel_close
+expect_eq "bridge 3 0 closed twice" 2 "$(grep -c " closed args=3 0$" "$calls")"
+expect_eq "bridge 5 1 closed twice" 2 "$(grep -c " closed args=5 1$" "$calls")"
+ui find "qel_link_com100" 0 >/dev/null || fail "shutdown closed the bridge on port 100"
+echo "qel bridges test passed"
