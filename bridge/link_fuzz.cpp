@@ -1,5 +1,6 @@
 // Arbitrary byte streams through the reply decoder and the tester line assembler, each
-// checked against what it must post.
+// checked against what it must post, and as UTF-16 through the command-line reader.
+#include "command_line.h"
 #include "line_assembler.h"
 #include "link_test_doubles.h"
 #include "reply_decoder.h"
@@ -106,10 +107,20 @@ void fuzz_lines(const std::uint8_t* data, std::size_t size) {
     check(watch == (ended ? 0 : 20));
 }
 
+// Whatever the command line, the port is usable.
+void fuzz_command_line(const std::uint8_t* data, std::size_t size) {
+    std::u16string line(size / 2, u'\0');
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        line[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+    }
+    check(bridge::parse_command_line(line).port_number >= 1);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz_replies(data, size);
     fuzz_lines(data, size);
+    fuzz_command_line(data, size);
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the bridge logic sees of the outside world: the bus it posts to, the port it
-// writes to, and the target of the bytes the reader thread receives. The Windows shell
-// and the serial channel implement them; tests use recording doubles.
+// writes to and opens, and the target of the bytes the reader thread receives. The Windows
+// shell and the serial channel implement them; tests use recording doubles.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +36,19 @@ class byte_sink {
 public:
     virtual ~byte_sink() = default;
     virtual void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) = 0;
+};
+
+// The whole serial channel as the bridge window drives it (UI thread only).
+class serial_channel : public device_port {
+public:
+    // Takes effect at the next open.
+    virtual void set_baud_rate(std::uint32_t baud_rate) = 0;
+    // Opens COMn; true on success, and at once when already open.
+    virtual bool open(int port_number) = 0;
+    // Starts the thread that hands received chunks to the target; false when it could not.
+    virtual bool start_reader(byte_sink& target) = 0;
+    // Stops the reader and closes the port; nothing when already closed.
+    virtual void close() = 0;
 };
 
 } // namespace bridge

@@ -122,6 +122,13 @@ int com::write_bytes(const void* bytes, DWORD count) {
     return 1;
 }
 
+bool com::open(int number) {
+    if (!is_open) {
+        port_number = number;
+    }
+    return open_port() != 0;
+}
+
 bool com::write(const std::uint8_t* bytes, std::size_t count) {
     return write_bytes(bytes, static_cast<DWORD>(count)) != 0;
 }

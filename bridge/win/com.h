@@ -14,7 +14,7 @@ namespace bridge {
 
 // Opened, written and closed on the UI thread. The reader thread only reads; it stops
 // when is_open is cleared and close_port waits for it to end.
-class com : public device_port {
+class com : public serial_channel {
 public:
     static constexpr int kChunk = 80;
 
@@ -33,13 +33,16 @@ public:
     // Stops and joins the reader, drops DTR, purges and closes. Always 1.
     int close_port();
     // After a successful open: starts the reader at highest priority and raises DTR.
-    bool start_reader(byte_sink& target);
+    bool start_reader(byte_sink& target) override;
     // True once the reader has found that the port delivers no events and polls instead.
     bool reader_polls() const { return polling; }
 
     bool connected() const override { return is_open != 0; }
     int number() const override { return port_number; }
     bool write(const std::uint8_t* bytes, std::size_t count) override;
+    void set_baud_rate(std::uint32_t baud) override { baud_rate = baud; }
+    bool open(int number) override;
+    void close() override { close_port(); }
 
     HANDLE reader_thread = nullptr;
     std::atomic<int> is_open{0};

@@ -1,5 +1,10 @@
 # Helpers of the serial-channel tests: the native simulators and the Windows probe.
 
+# The wineserver opens the pseudo-terminals and so takes one of them as its controlling
+# terminal; when socat goes first the hang-up makes it dump its whole state on stderr. So
+# the Windows side is stopped before tests/wine/run stops socat.
+trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null' EXIT
+
 # need_sim <name>: the simulator is built natively (build the native preset first).
 need_sim() {
   [ -x "$QEL_NATIVE_BIN/$1" ] || fail "no $QEL_NATIVE_BIN/$1: build the native preset first"

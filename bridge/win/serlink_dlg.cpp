@@ -1,0 +1,268 @@
+#include "serlink_dlg.h"
+
+#include "binding.h"
+#include "link_identity.h"
+#include "resource.h"
+#include "type_word.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+static_assert(IDR_MAINFRAME == bridge::kAppIcon && IDI_CONTROL_TRAY == bridge::kControlIcon &&
+              IDI_TESTER_TRAY == bridge::kTesterIcon);
+
+namespace {
+
+constexpr UINT kTrayMessage = WM_USER + 2;
+// Wide text is UTF-16 on both sides.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+HINSTANCE instance() {
+    return GetModuleHandleW(nullptr);
+}
+
+bool is_tray_icon(WPARAM id) {
+    return id == IDR_MAINFRAME || id == IDI_CONTROL_TRAY || id == IDI_TESTER_TRAY;
+}
+
+} // namespace
+
+CSerlinkDlg::CSerlinkDlg(bridge::link_arguments arguments)
+    : icon(LoadIconW(instance(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      session(arguments, *this, channel, bus_out) {}
+
+INT_PTR CSerlinkDlg::DoModal() {
+    return DialogBoxParamW(instance(), MAKEINTRESOURCEW(IDD_QEL_LINK_DIALOG), nullptr, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CSerlinkDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, lParam);
+        reinterpret_cast<CSerlinkDlg*>(lParam)->m_hWnd = hwnd;
+    }
+    auto* self = reinterpret_cast<CSerlinkDlg*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self != nullptr ? self->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR CSerlinkDlg::SetResult(LRESULT result) {
+    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR CSerlinkDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        bus_out.attach(m_hWnd);
+        // A dialog procedure never sees WM_CREATE; its steps come first here instead.
+        session.on_create();
+        session.on_init_dialog();
+        return TRUE;
+    case WM_NCPAINT:
+        return OnNcPaint();
+    case WM_PAINT:
+        return OnPaint();
+    case WM_TIMER:
+        session.on_timer(static_cast<int>(wParam));
+        return FALSE;
+    case bus::kWmBusEvent:
+        session.on_bus_event(static_cast<std::uint32_t>(wParam),
+                             static_cast<std::uint32_t>(lParam));
+        return SetResult(0);
+    case kTrayMessage:
+        OnTrayNotify(wParam, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        // Dragged by any point, as if by its caption.
+        PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        return FALSE;
+    case WM_QUERYENDSESSION:
+        return SetResult(TRUE);
+    case WM_ENDSESSION:
+        if (wParam != 0) {
+            session.on_end_session();
+        }
+        return FALSE;
+    case WM_DESTROY:
+        session.on_destroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void CSerlinkDlg::OnCommand(int id) {
+    struct entry {
+        int id;
+        void (CSerlinkDlg::*handler)();
+    };
+    static constexpr entry table[] = {
+        {IDOK, &CSerlinkDlg::OnOK},
+        {IDCANCEL, &CSerlinkDlg::OnHide},
+        {ID_TRAY_SHOW, &CSerlinkDlg::OnShowWindow},
+        {ID_TRAY_EXIT, &CSerlinkDlg::OnExit},
+    };
+    for (const entry& e : table) {
+        if (e.id == id) {
+            (this->*e.handler)();
+            return;
+        }
+    }
+}
+
+void CSerlinkDlg::OnOK() {
+    EndDialog(m_hWnd, IDOK);
+}
+
+void CSerlinkDlg::OnHide() {
+    ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CSerlinkDlg::OnShowWindow() {
+    ShowWindow(m_hWnd, SW_SHOW);
+}
+
+void CSerlinkDlg::OnExit() {
+    EndDialog(m_hWnd, IDCANCEL);
+}
+
+void CSerlinkDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
+    if (!is_tray_icon(iconId) || (mouseMessage != WM_LBUTTONUP && mouseMessage != WM_RBUTTONUP)) {
+        return;
+    }
+    HMENU menu = LoadMenuW(instance(), MAKEINTRESOURCEW(IDR_TRAY_MENU));
+    if (menu == nullptr) {
+        return;
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(m_hWnd);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hWnd,
+                   nullptr);
+    DestroyMenu(menu);
+}
+
+bool CSerlinkDlg::OnNcPaint() {
+    if (hidden_paints >= 2) {
+        return false;
+    }
+    ++hidden_paints;
+    ShowWindow(m_hWnd, SW_HIDE);
+    return true;
+}
+
+bool CSerlinkDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) {
+        return false;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    DrawIcon(dc, (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2,
+             (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2, icon);
+    EndPaint(m_hWnd, &paint);
+    return true;
+}
+
+void CSerlinkDlg::add_tray_icon(int icon_id, std::u16string_view tip) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = m_hWnd;
+    data.uID = static_cast<UINT>(icon_id);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayMessage;
+    data.hIcon = LoadIconW(instance(), MAKEINTRESOURCEW(icon_id));
+    std::wstring text = wide(tip);
+    lstrcpynW(data.szTip, text.c_str(), static_cast<int>(std::size(data.szTip)));
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void CSerlinkDlg::delete_tray_icon(int icon_id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = m_hWnd;
+    data.uID = static_cast<UINT>(icon_id);
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void CSerlinkDlg::make_tool_window() {
+    SetWindowLongW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+}
+
+void CSerlinkDlg::make_topmost() {
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void CSerlinkDlg::set_window_icons() {
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void CSerlinkDlg::set_title(std::u16string_view title) {
+    SetWindowTextW(m_hWnd, wide(title).c_str());
+}
+
+void CSerlinkDlg::set_mode_text(std::u16string_view text) {
+    SetDlgItemTextW(m_hWnd, IDC_MODE_TEXT, wide(text).c_str());
+}
+
+void CSerlinkDlg::set_status_text(std::u16string_view text) {
+    SetDlgItemTextW(m_hWnd, IDC_STATUS_TEXT, wide(text).c_str());
+}
+
+void CSerlinkDlg::show_message(std::u16string_view text) {
+    MessageBoxW(m_hWnd, wide(text).c_str(), L"qel_link", MB_OK);
+}
+
+void CSerlinkDlg::start_timer(int id, unsigned period_ms) {
+    SetTimer(m_hWnd, static_cast<UINT_PTR>(id), period_ms, nullptr);
+}
+
+void CSerlinkDlg::kill_timer(int id) {
+    KillTimer(m_hWnd, static_cast<UINT_PTR>(id));
+}
+
+bridge::link_time CSerlinkDlg::now() const {
+    return bridge::link_time(GetTickCount64());
+}
+
+bool CSerlinkDlg::bus_load() {
+    return ::bus_load();
+}
+
+void CSerlinkDlg::bus_register(std::uint32_t mask, const char* name) {
+    ::bus_register(m_hWnd, mask, name);
+}
+
+void CSerlinkDlg::bus_set_text(const char* name, const char* value) {
+    ::bus_set_text(name, value);
+}
+
+void CSerlinkDlg::bus_unregister() {
+    ::bus_unregister(m_hWnd);
+}
+
+void CSerlinkDlg::bus_unload() {
+    ::bus_unload();
+}
+
+std::optional<std::string> CSerlinkDlg::bus_fetch(std::uint32_t handle) {
+    std::uint32_t count = 0;
+    const char* bytes = ::bus_fetch(handle, &count);
+    if (bytes == nullptr) {
+        return std::nullopt;
+    }
+    // The bridge reads a payload as zero-terminated text.
+    return std::string(bytes, strnlen(bytes, count));
+}
