@@ -1,7 +1,7 @@
-// The judgement scan over a whole tester text, against a plain scan of the same text that
-// only counts the braces with memchr. Prints MB/s and the ratio, at three sizes to show that
-// the cost grows linearly.
-#include "judgement.h"
+// EvaluateTest over a whole tester text, against a plain scan of the same text that only
+// finds the braces with memchr. Prints MB/s and the ratio, at three sizes to show that the
+// cost grows linearly.
+#include "station_controller.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +12,56 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A window that shows nothing: the benchmark measures the controller, not the panes.
+class NoWindow : public ControllerShell {
+public:
+    size_t lines = 0;
+    void AppendPaneLine(PaneId, std::u16string_view) override { ++lines; }
+    void ClearPane(PaneId) override {}
+    void PostKeyword(std::string_view) override {}
+    void SetStationImage(int, int) override {}
+    void Pause(std::chrono::milliseconds) override {}
+    void ShowBusyImage(std::u16string_view) override {}
+    std::array<std::u16string, 4> ReadQrEdits() override { return {}; }
+    void ClearQrEdits() override {}
+    void FocusFirstQr() override {}
+};
+
+class NoProcess : public ProgramProcess {
+public:
+    void Start(std::u16string_view) override {}
+    bool HasProcess() const override { return false; }
+    ProcessPoll Poll() override { return ProcessPoll::Failed; }
+    bool Terminate() override { return false; }
+    bool WaitForExit() override { return false; }
+    bool CloseProcessHandle() override { return false; }
+    bool CloseThreadHandle() override { return false; }
+};
+
+// Records that keep only their size, so no disk time is measured.
+class NoRecords : public RecordWriter {
+public:
+    size_t bytes = 0;
+    std::u16string SaveTesterText(std::u16string_view) override { return {}; }
+    std::u16string SaveStationRecord(std::u16string_view, std::u16string_view errors,
+                                     std::u16string_view passes) override {
+        bytes += errors.size() + passes.size();
+        return u"saved";
+    }
+    std::u16string SaveProgramResult(const ProgramSummary&) override { return {}; }
+};
+
+class NoFiles : public framework::FileSystem {
+public:
+    std::unique_ptr<framework::FileHandle> OpenFile(const std::u16string&, unsigned,
+                                                    uint32_t& error) override {
+        error = framework::kErrorFileNotFound;
+        return nullptr;
+    }
+    uint32_t MakeDirectory(const std::u16string&) override { return framework::kErrorSuccess; }
+    uint32_t RemoveFile(const std::u16string&) override { return framework::kErrorSuccess; }
+};
 
 // A tester text of `groups` measurement groups over four stations, one in ten failing,
 // with a plain line between groups now and then, about 50 bytes per group.
@@ -24,7 +74,7 @@ std::string MakeTesterText(int groups) {
             text += "step ok\r\n";
         }
         const double value = i % 10 == 0 ? 1.2 : 1.0 + (i % 7) * 0.01;
-        std::snprintf(line, sizeof line, "{show:%d/R%d_%d/x/%.4f/1.10/0.90/a/kOhm/b}\r\n", i % 97,
+        std::snprintf(line, sizeof line, "{show:%d/R%d_%d/x/%.4f/1.100/0.900/a/kOhm/b}\r\n", i % 97,
                       i % 1000, i % 4 + 1, value);
         text += line;
     }
@@ -68,18 +118,27 @@ void Measure(int groups) {
     size_t counted = 0;
     const double plain = Best(50, [&] { counted = CountGroups(narrow); });
 
-    CJudgement judge;
-    const double judged = Best(20, [&] { judge.JudgeText(wide); });
+    NoWindow window;
+    NoProcess process;
+    NoRecords records;
+    NoFiles files;
+    CStationController qel(window, process, records, files);
+    int passed = 0;
+    const double judged = Best(20, [&] {
+        // Each run starts from a fresh test, as at every "qel_end".
+        qel.m_stationFlags.fill(0);
+        passed = qel.EvaluateTest(wide);
+    });
     size_t lines = 0;
     for (int i = 0; i < CJudgement::kStations; ++i) {
-        for (const std::u16string* text : {&judge.m_passText[i], &judge.m_errText[i]}) {
+        for (const std::u16string* text : {&qel.m_judge.m_passText[i], &qel.m_judge.m_errText[i]}) {
             lines += text->empty() ? 0 : std::count(text->begin(), text->end(), u'\n') + 1;
         }
     }
 
-    std::printf("%7d groups %6.2f MB: plain scan %8.1f MB/s (%zu groups), judgement %7.1f MB/s "
-                "(%zu lines, %.0f ns/group), ratio %.1fx\n",
-                groups, megabytes, megabytes / plain, counted, megabytes / judged, lines,
+    std::printf("%7d groups %5.2f MB: memchr brace scan %7.1f MB/s (%zu groups), EvaluateTest "
+                "%6.1f MB/s (%zu lines, %d passed, %.0f ns/group), ratio %.1fx\n",
+                groups, megabytes, megabytes / plain, counted, megabytes / judged, lines, passed,
                 judged * 1e9 / groups, judged / plain);
 }
 

@@ -29,7 +29,7 @@ void CStationController::OnQelEnd() {
 }
 
 int CStationController::EvaluateTest(std::u16string_view text) {
-    m_judge.JudgeText(std::u16string(text));
+    m_judge.JudgeText(text);
     const int stations = std::clamp<int>(m_judge.m_stationCount, 0, kStationCount);
     for (int i = 0; i < stations; ++i) {
         const std::u16string& errors = m_judge.m_errText[i];

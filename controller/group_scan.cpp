@@ -1,4 +1,5 @@
 // The walk over the tester text: every "{...}" in order, each handed to JudgeGroup.
+#include "find_char.h"
 #include "judgement.h"
 
 #include <algorithm>
@@ -15,11 +16,11 @@ void CJudgement::JudgeText(std::u16string_view text) {
     const std::u16string_view all(m_text);
     size_t from = 0;
     for (;;) {
-        const size_t open = all.find(u'{', from);
+        const size_t open = FindChar(all, u'{', from);
         if (open == std::u16string_view::npos) {
             return;
         }
-        const size_t close = all.find(u'}', open + 1);
+        const size_t close = FindChar(all, u'}', open + 1);
         if (close == std::u16string_view::npos) {
             return;
         }

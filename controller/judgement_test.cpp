@@ -54,11 +54,21 @@ TEST(JudgeGroup, ComparesAfterNarrowingToSinglePrecision) {
     // 1.1000000001 > 1.1 as doubles, but both are the same float.
     EXPECT_EQ(Judge(u"show:1/R/x/1.1000000001/1.1/0.9/a/V/b").m_passText[0],
               u"1# PASS R=1.100V range=0.900___1.100");
-    // Beyond the float range reads as infinity (no undefined cast) and fails finite limits.
+    // Beyond the float range reads as infinity (no undefined cast): it fails finite limits
+    // and passes infinite ones.
     EXPECT_EQ(Judge(u"show:1/R/x/1e39/1/0/a/V/b").m_errText[0],
               u"1# 错误 R=infV 范围=0.000___1.000");
-    EXPECT_EQ(Judge(u"show:1/R/x/-1e999/0/-inf/a/V/b").m_errText[0],
-              u"1# 错误 R=-infV 范围=0.000___0.000");
+    EXPECT_EQ(Judge(u"show:1/R/x/-1e999/0/-1e39/a/V/b").m_passText[0],
+              u"1# PASS R=-infV range=-inf___0.000");
+}
+
+TEST(JudgeGroup, NotANumberFailsWhateverTheLimits) {
+    EXPECT_EQ(Judge(u"show:1/R/x/nan/inf/-inf/a/V/b").m_errText[0],
+              u"1# 错误 R=nanV 范围=-inf___inf");
+    EXPECT_FALSE(Judge(u"show:1/R/x/0/NaN/-1/a/V/b").m_errText[0].empty());
+    EXPECT_FALSE(Judge(u"show:1/R/x/0/1/nan(7)/a/V/b").m_errText[0].empty());
+    EXPECT_EQ(Judge(u"show:1/R/x/-Infinity/0/-INF/a/V/b").m_passText[0],
+              u"1# PASS R=-infV range=-inf___0.000");
 }
 
 TEST(JudgeGroup, ReadsNumbersAsTheCLibraryDoes) {
@@ -70,7 +80,7 @@ TEST(JudgeGroup, ReadsNumbersAsTheCLibraryDoes) {
          {Case{u" \t+1.5e1xyz", u"15.000"}, Case{u"2e", u"2.000"}, Case{u"3e+", u"3.000"},
           Case{u".5", u"0.500"}, Case{u"7.", u"7.000"}, Case{u"-0.0005", u"-0.001"},
           Case{u"abc", u"0.000"}, Case{u".", u"0.000"}, Case{u"e5", u"0.000"},
-          Case{u"0x10", u"0.000"}, Case{u"nan", u"0.000"}, Case{u"", u"0.000"},
+          Case{u"0x10", u"0.000"}, Case{u"none", u"0.000"}, Case{u"", u"0.000"},
           Case{u"1.23456", u"1.235"}, Case{u"25E-1", u"2.500"}}) {
         const std::u16string group = std::u16string(u"show:1/R/x/") + c.value + u"/1e9/-1e9/a/V/b";
         EXPECT_EQ(Judge(group).m_passText[0], std::u16string(u"1# PASS R=") + c.printed +

@@ -24,7 +24,8 @@ public:
     virtual ProcessPoll Poll() = 0;
     // Ends the process with exit code 1.
     virtual bool Terminate() = 0;
-    // Waits, without limit, until a terminated process has ended.
+    // Waits a few seconds at most until a terminated process has ended; false when it has
+    // not, so that a process that will not end does not freeze the window.
     virtual bool WaitForExit() = 0;
     // Each closes one handle and forgets it; false when closing failed.
     virtual bool CloseProcessHandle() = 0;

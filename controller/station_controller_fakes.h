@@ -49,7 +49,7 @@ class FakeProcess : public ProgramProcess {
 public:
     std::vector<std::u16string> started;
     ProcessPoll state = ProcessPoll::Failed;
-    bool held = false, terminateWorks = true;
+    bool held = false, terminateWorks = true, waitWorks = true;
     int terminated = 0;
 
     void Start(std::u16string_view commandLine) override {
@@ -63,7 +63,7 @@ public:
         ++terminated;
         return terminateWorks;
     }
-    bool WaitForExit() override { return true; }
+    bool WaitForExit() override { return waitWorks; }
     bool CloseProcessHandle() override { return std::exchange(held, false); }
     bool CloseThreadHandle() override { return true; }
 };

@@ -227,6 +227,20 @@ TEST_F(CycleTest, CommandStillRunningIsKilledOnTheTenthTick) {
     EXPECT_EQ(qel.m_stationFlags[1], FLAG_TEST_PASS);
 }
 
+TEST_F(CycleTest, KilledCommandThatOutlivesTheWaitIsReportedAndTheNextStationFollows) {
+    RunTest({});
+    Bus("powered");
+    process.waitWorks = false;
+    Mark();
+    for (int tick = 0; tick < 10; ++tick) {
+        qel.OnTimer();
+    }
+    EXPECT_EQ(Since(u"progress"),
+              Lines({u"Checking program exit...", u"Program timeout!!!", u"Force shutdown....",
+                     u"WaitForSingleObject failed", u"powering_up_1"}));
+    EXPECT_EQ(qel.m_stationFlags[0], FLAG_TEST_PASS);
+}
+
 TEST_F(CycleTest, CommandThatCannotStartOrBeKilledTimesOutAndMovesOn) {
     qel.m_programExecute.clear();
     qel.m_stationEnabled = {true, true, false, false};
@@ -280,6 +294,16 @@ TEST_F(CycleTest, PoweredWithNoStationToProgramTouchesNoFlags) {
     EXPECT_EQ(qel.m_cycleQr, qr);
     EXPECT_EQ(qel.m_programStation, 4);
     EXPECT_TRUE(Seen(u"post status_allpass"));
+}
+
+TEST_F(CycleTest, PoweredBeforeAnyCycleStaysWithinTheStations) {
+    // m_programStation starts at 0, so the command counts for station 1, which never passed.
+    Program("ok");
+    EXPECT_EQ(Since(u"progress")[2], u"CheckResult=1");
+    EXPECT_EQ(qel.m_stationFlags, (std::array<int32_t, 4>{FLAG_PROGRAM_OK, 0, 0, 0}));
+    EXPECT_EQ(qel.m_programStation, 4);
+    EXPECT_EQ(shell.images, Images(IDB_ABNORMAL, IDB_FAIL, IDB_FAIL, IDB_FAIL));
+    EXPECT_EQ(Since(u"post"), Lines({u"powering_down", u"status_fail"}));
 }
 
 TEST_F(CycleTest, NoStationEnabledShowsNothingPerStationAndPassesOverall) {
