@@ -30,7 +30,8 @@ bool CSerlinkApp::InitInstance() {
         return false;
     }
     CSerlinkDlg dialog(arguments);
-    dialog.DoModal();
+    // Runs until command 1 or the tray's exit ends it.
+    dialog.DoModal(nullptr);
     return false;
 }
 

@@ -34,27 +34,8 @@ bool is_tray_icon(WPARAM id) {
 } // namespace
 
 CSerlinkDlg::CSerlinkDlg(bridge::link_arguments arguments)
-    : icon(LoadIconW(instance(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+    : CDialog(IDD_QEL_LINK_DIALOG), icon(LoadIconW(instance(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       session(arguments, *this, channel, bus_out) {}
-
-INT_PTR CSerlinkDlg::DoModal() {
-    return DialogBoxParamW(instance(), MAKEINTRESOURCEW(IDD_QEL_LINK_DIALOG), nullptr, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CSerlinkDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, lParam);
-        reinterpret_cast<CSerlinkDlg*>(lParam)->m_hWnd = hwnd;
-    }
-    auto* self = reinterpret_cast<CSerlinkDlg*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self != nullptr ? self->OnMessage(message, wParam, lParam) : FALSE;
-}
-
-INT_PTR CSerlinkDlg::SetResult(LRESULT result) {
-    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-    return TRUE;
-}
 
 INT_PTR CSerlinkDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -120,7 +101,7 @@ void CSerlinkDlg::OnCommand(int id) {
 }
 
 void CSerlinkDlg::OnOK() {
-    EndDialog(m_hWnd, IDOK);
+    EndDialog(IDOK);
 }
 
 void CSerlinkDlg::OnHide() {
@@ -132,7 +113,7 @@ void CSerlinkDlg::OnShowWindow() {
 }
 
 void CSerlinkDlg::OnExit() {
-    EndDialog(m_hWnd, IDCANCEL);
+    EndDialog(IDCANCEL);
 }
 
 void CSerlinkDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {

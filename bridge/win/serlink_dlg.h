@@ -2,19 +2,17 @@
 // The bridge's one window: a hidden dialog with a tray icon. It turns window messages into
 // calls on the session and carries out the session's requests.
 #include "com.h"
+#include "dialog.h"
 #include "link_session.h"
 #include "window_bus.h"
 
 #include <windows.h>
 
-class CSerlinkDlg final : public bridge::link_shell {
+class CSerlinkDlg final : public CDialog, public bridge::link_shell {
 public:
     explicit CSerlinkDlg(bridge::link_arguments arguments);
     CSerlinkDlg(const CSerlinkDlg&) = delete;
     CSerlinkDlg& operator=(const CSerlinkDlg&) = delete;
-
-    // Runs the dialog until command 1 or the tray's exit ends it.
-    INT_PTR DoModal();
 
     void add_tray_icon(int icon_id, std::u16string_view tip) override;
     void delete_tray_icon(int icon_id) override;
@@ -36,9 +34,7 @@ public:
     std::optional<std::string> bus_fetch(std::uint32_t handle) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR SetResult(LRESULT result);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnCommand(int id);
     void OnOK();
@@ -49,7 +45,6 @@ private:
     bool OnNcPaint();
     bool OnPaint();
 
-    HWND m_hWnd = nullptr;
     HICON icon;
     // The first two frame paints hide the window instead, so it never shows at start.
     int hidden_paints = 0;

@@ -39,7 +39,7 @@ std::uint32_t ListHandleOf(HWND window) {
 } // namespace
 
 CChanprobeDlg::CChanprobeDlg()
-    : CDialogBase(IDD_CHANPROBE_DIALOG), m_direction("Read Value"), m_kind("Depth"),
+    : CDialog(IDD_CHANPROBE_DIALOG), m_direction("Read Value"), m_kind("Depth"),
       m_string("Hello from chanprobe"), m_array("01 05 09 00 02 09 00 00 01 03 03"),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
@@ -229,12 +229,12 @@ void CChanprobeDlg::OnModify() {
 
 void CChanprobeDlg::OnOK() {
     if (ReadFields()) {
-        EndDialog(m_hWnd, IDOK);
+        EndDialog(IDOK);
     }
 }
 
 void CChanprobeDlg::OnCancel() {
-    EndDialog(m_hWnd, IDCANCEL);
+    EndDialog(IDCANCEL);
 }
 
 LRESULT CChanprobeDlg::OnBusEvent(WPARAM type, LPARAM data) {
@@ -254,7 +254,7 @@ BOOL CChanprobeDlg::OnSysCommand(WPARAM id) {
     if ((id & 0xFFF0) != IDM_ABOUTBOX) {
         return FALSE;
     }
-    CAboutDlg about;
+    CAboutDlg about(IDD_ABOUTBOX);
     about.DoModal(m_hWnd);
     return TRUE;
 }

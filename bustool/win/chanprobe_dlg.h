@@ -2,7 +2,7 @@
 // The probe's main dialog: posts values, strings, arrays and the stop-all request, chooses
 // the data kinds it listens to, ends the other clients' sessions, and shows the traffic
 // and the bus library's state.
-#include "dialog_base.h"
+#include "dialog.h"
 #include "lumo_binding.h"
 #include "owner_draw_static.h"
 #include "probe_tables.h"
@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-class CChanprobeDlg final : public CDialogBase {
+class CChanprobeDlg final : public CDialog {
 public:
     CChanprobeDlg();
 

@@ -75,7 +75,7 @@ INT_PTR CqelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((wParam & 0xFFF0) != IDM_ABOUTBOX) {
             return FALSE;
         }
-        CAboutDlg().DoModal(m_hWnd);
+        CAboutDlg(IDD_ABOUTBOX).DoModal(m_hWnd);
         return TRUE;
     case WM_PAINT:
         return OnPaint();

@@ -1,25 +1,12 @@
 #include "peer_text.h"
 
+#include "hex_digit.h"
+
 #include <cstdio>
 
 namespace buspeer {
 
-namespace {
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-} // namespace
+using framework::hex_digit;
 
 std::string escape(std::string_view bytes) {
     std::string out;

@@ -1,10 +1,10 @@
 #pragma once
-// The About box, reached from the main window's system menu.
+// The About box, reached from a main window's system menu: OK or Cancel closes it.
 #include "dialog.h"
 
 class CAboutDlg : public CDialog {
 public:
-    CAboutDlg();
+    explicit CAboutDlg(int templateId);
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

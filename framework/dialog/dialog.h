@@ -1,6 +1,7 @@
 #pragma once
 // A dialog from a template, run modally by its own message loop so that the dialog sees
-// each message before the dialog manager does (PreTranslateMessage).
+// each message before the dialog manager does (PreTranslateMessage). The three programs'
+// dialogs all derive from it.
 #include <windows.h>
 
 #include <string>
@@ -24,6 +25,8 @@ protected:
     virtual bool PreTranslateMessage(MSG&) { return false; }
     // Ends the modal loop once the current message has been handled.
     void EndDialog(INT_PTR result);
+    // Result of a handled message that returns a value through the dialog manager.
+    INT_PTR SetResult(LRESULT result);
 
     HWND Item(int id) const { return GetDlgItem(m_hWnd, id); }
 

@@ -1,8 +1,6 @@
 #include "about_dlg.h"
 
-#include "resource.h"
-
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg(int templateId) : CDialog(templateId) {}
 
 INT_PTR CAboutDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

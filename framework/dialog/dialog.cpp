@@ -45,6 +45,11 @@ void CDialog::EndDialog(INT_PTR result) {
     PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
+INT_PTR CDialog::SetResult(LRESULT result) {
+    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
