@@ -19,9 +19,11 @@ void control_link::handle_control_command(std::string_view text) {
     }
     if (bus::keyword::powering_up_index(text)) {
         // Everything off first; the named station follows after the deferral.
-        pending_command = bus::keyword::kPoweringDown;
+        pending_power = bus::keyword::kPoweringDown;
         deferred_command = text;
         deferred_countdown = kDeferTicks;
+    } else if (text == bus::keyword::kPoweringDown) {
+        pending_power = text;
     } else {
         pending_command = text;
     }
@@ -33,11 +35,13 @@ void control_link::control_tick() {
 }
 
 void control_link::send_next_request() {
-    if (pending_command.empty() && deferred_countdown > 0 && --deferred_countdown == 0) {
-        pending_command = deferred_command;
+    if (pending_power.empty() && pending_command.empty() && deferred_countdown > 0 &&
+        --deferred_countdown == 0) {
+        pending_power = deferred_command;
     }
-    auto request = request_for(pending_command, status_word);
-    pending_command.clear();
+    std::string& pending = pending_power.empty() ? pending_command : pending_power;
+    auto request = request_for(pending, status_word);
+    pending.clear();
     // Reset before writing, so that a quick reply cannot be counted and then wiped.
     replies.reset();
     if (request) {

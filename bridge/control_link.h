@@ -8,9 +8,11 @@
 
 namespace bridge {
 
-// One pending command that the latest keyword replaces, and one deferred power-up that
-// becomes pending after three ticks with nothing else pending. With nothing pending each
-// tick polls the status register.
+// One pending write per register that the latest keyword for that register replaces, and
+// one deferred power-up that becomes pending after three ticks with nothing else pending.
+// A pending power write goes first. With nothing pending each tick polls the status register.
+// Two slots rather than one, so that a lamp keyword right after "powering_down" (the end of
+// every cycle) cannot drop the power-off and leave a board powered in an open fixture.
 class control_link final : public link_mapping {
 public:
     control_link(device_port& port, bus_sink& bus);
@@ -31,7 +33,8 @@ private:
     bus_sink& bus;
     reply_buffer replies;
     std::uint16_t status_word = 0;
-    std::string pending_command;
+    std::string pending_command; // status-register write
+    std::string pending_power;   // power-register write
     std::string deferred_command;
     int deferred_countdown = 0;
 };

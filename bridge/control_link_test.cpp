@@ -78,6 +78,23 @@ TEST_F(ControlLink, LatestCommandReplacesThePendingOne) {
     EXPECT_EQ(tick(), kPoll);
 }
 
+TEST_F(ControlLink, PowerAndLampWithinOneTickAreBothWrittenPowerFirst) {
+    answer(kSqueezed);
+    link.handle_control_command("powering_down");
+    link.handle_control_command("status_allpass");
+    EXPECT_EQ(tick(), kPowerOff) << "the board is switched off before the lamp";
+    EXPECT_EQ(tick(), hex_of(status_write(0x0030)));
+    EXPECT_EQ(tick(), kPoll);
+
+    link.handle_control_command("status_fail");
+    link.handle_control_command("powering_up_1");
+    EXPECT_EQ(tick(), kPowerOff) << "a power-up does not drop a waiting lamp";
+    EXPECT_EQ(tick(), hex_of(status_write(0x0050)));
+    EXPECT_EQ(tick(), kPoll) << "the countdown waited for the lamp";
+    EXPECT_EQ(tick(), kPoll);
+    EXPECT_EQ(tick(), "02 06 00 12 00 20 28 24");
+}
+
 TEST_F(ControlLink, StatusWritesStartFromTheLastPolledWord) {
     answer("01 03 02 00 70 B9 A0");
     link.handle_control_command("pressurize");
