@@ -10,14 +10,14 @@ source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 
 dir="$RUN_DIR/station app"
 qel_install "$dir" with-bus
-cp "$QEL_HELPERS/fake_program.exe" "$dir/"
+cp "$QEL_BIN/progtool.exe" "$dir/"
 drive=$RUN_DIR/drive_d
 mkdir -p "$drive"
 map_drive D "$drive"
 win_dir=$(dos_path "$dir")
 # One line of the plan per programmed station.
-printf 'ok\nUpdate failed\nhang\n' >"$dir/plan.txt"
-reg_set program_execute REG_SZ "\"$win_dir\\fake_program.exe\" \"$win_dir\\result.txt\" \"$win_dir\\plan.txt\""
+printf 'pass\nfailed\nhang\n' >"$dir/plan.txt"
+reg_set program_execute REG_SZ "\"$win_dir\\progtool.exe\" \"@$win_dir\\plan.txt\" \"$win_dir\\result.txt\""
 reg_set program_result REG_SZ "$win_dir\\result.txt"
 
 start_peer bridge "peer bridge" 0x200 qel_link

@@ -1,5 +1,5 @@
 # Helpers of the station controller's Windows-side tests; sourced after harness.sh.
-# QEL_HELPERS: the folder of fake_qel_link.exe, fake_program.exe and qel_probe.exe, by
+# QEL_HELPERS: the folder of fake_qel_link.exe and qel_probe.exe, by
 # default the build's test_helpers.
 
 QEL_HELPERS=${QEL_HELPERS:-$QEL_BIN/../test_helpers}

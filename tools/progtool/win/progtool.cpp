@@ -1,0 +1,127 @@
+// Stands in for the station's programming tool:
+//   progtool <mode | @plan file> <result file>
+// Modes: pass, failed, cancel (each writes its result file and ends), none (ends without a
+// result) and hang (never ends). With @plan file, every run takes the first line of that
+// file as its mode and writes the file back without it, so one plan gives each station its
+// own outcome.
+#include "progtool_mode.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+std::string narrow(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring wide(const std::string& bytes) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.c_str(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.c_str(), static_cast<int>(bytes.size()), text.data(),
+                        size);
+    return text;
+}
+
+void say(const std::wstring& text) {
+    const std::wstring line = L"progtool: " + text + L"\r\n";
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(out, &mode)) {
+        WriteConsoleW(out, line.c_str(), static_cast<DWORD>(line.size()), &written, nullptr);
+        return;
+    }
+    const std::string bytes = narrow(line);
+    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::optional<std::string> read_file(const wchar_t* path) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool write_file(const wchar_t* path, const std::string& bytes) {
+    HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+// The mode word of this run: the argument itself, or the next line of a plan file.
+std::optional<std::string> mode_word(const wchar_t* arg) {
+    if (arg[0] != L'@') {
+        return narrow(arg);
+    }
+    const wchar_t* plan = arg + 1;
+    const auto text = read_file(plan);
+    if (!text) {
+        say(std::wstring(L"can not read the plan ") + plan);
+        return std::nullopt;
+    }
+    const progtool::plan_step step = progtool::take_first_line(*text);
+    if (step.first.empty()) {
+        say(std::wstring(L"no mode left in the plan ") + plan);
+        return std::nullopt;
+    }
+    if (!write_file(plan, step.rest)) {
+        say(std::wstring(L"can not write the plan ") + plan);
+        return std::nullopt;
+    }
+    return step.first;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        say(L"usage: progtool <pass|failed|cancel|none|hang|@plan file> <result file>");
+        return 2;
+    }
+    const auto word = mode_word(argv[1]);
+    if (!word) {
+        return 2;
+    }
+    const auto mode = progtool::parse_mode(*word);
+    if (!mode) {
+        say(L"unknown mode \"" + wide(*word) + L"\"; use pass, failed, cancel, none or hang");
+        return 2;
+    }
+    say(L"mode " + wide(*word));
+    if (*mode == progtool::mode::hang) {
+        for (;;) {
+            Sleep(INFINITE);
+        }
+    }
+    const std::string bytes = progtool::result_bytes(*mode);
+    if (!bytes.empty() && !write_file(argv[2], bytes)) {
+        say(std::wstring(L"can not write the result ") + argv[2]);
+        return 1;
+    }
+    return 0;
+}
