@@ -4,8 +4,6 @@
 #include "pane_trim.h"
 #include "wide.h"
 
-#include <string>
-
 namespace {
 
 // About a shift of busy cycles; beyond it the oldest quarter goes, at a line boundary.
@@ -28,17 +26,33 @@ void MakeRoom(HWND edit, size_t incoming) {
 
 } // namespace
 
-void PreparePane(HWND edit) {
+void CPaneEdit::Attach(HWND edit, HWND owner, UINT flushMessage) {
+    m_edit = edit;
+    m_owner = owner;
+    m_flushMessage = flushMessage;
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
 }
 
-void AppendPaneText(HWND edit, std::wstring_view line) {
-    const std::wstring text = std::wstring(line) + L"\r\n";
-    MakeRoom(edit, text.size());
-    const auto end = static_cast<size_t>(GetWindowTextLengthW(edit));
-    Replace(edit, end, end, text.c_str());
+void CPaneEdit::Append(std::wstring_view line) {
+    m_pending.append(line);
+    m_pending.append(L"\r\n");
+    if (!m_flushPosted) {
+        m_flushPosted = PostMessageW(m_owner, m_flushMessage, 0, 0) != FALSE;
+    }
 }
 
-void ClearPaneText(HWND edit) {
-    Replace(edit, 0, static_cast<size_t>(-1), L"");
+void CPaneEdit::Clear() {
+    m_pending.clear();
+    Replace(m_edit, 0, static_cast<size_t>(-1), L"");
+}
+
+void CPaneEdit::Flush() {
+    m_flushPosted = false;
+    if (m_pending.empty()) {
+        return;
+    }
+    MakeRoom(m_edit, m_pending.size());
+    const auto end = static_cast<size_t>(GetWindowTextLengthW(m_edit));
+    Replace(m_edit, end, end, m_pending.c_str());
+    m_pending.clear();
 }

@@ -8,7 +8,6 @@
 #include "keywords.h"
 #include "module_path.h"
 #include "option_dlg.h"
-#include "pane_edit.h"
 #include "resource.h"
 #include "type_word.h"
 #include "wide.h"
@@ -90,6 +89,9 @@ INT_PTR CqelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case bus::kWmBusEvent:
         OnBusEvent(wParam, lParam);
         return TRUE;
+    case kWmFlushPanes:
+        FlushPanes();
+        return TRUE;
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
@@ -111,8 +113,8 @@ BOOL CqelDlg::OnInitDialog() {
     for (int id = IDC_QR1; id <= IDC_QR4; ++id) {
         SendMessageW(Item(id), EM_LIMITTEXT, kQrMaxChars, 0);
     }
-    PreparePane(Item(IDC_RESULT_LOG));
-    PreparePane(Item(IDC_PROGRESS_LOG));
+    m_resultPane.Attach(Item(IDC_RESULT_LOG), m_hWnd, kWmFlushPanes);
+    m_progressPane.Attach(Item(IDC_PROGRESS_LOG), m_hWnd, kWmFlushPanes);
     SetDlgItemTextW(m_hWnd, IDC_VERSION, m_versionText.c_str());
     m_busy.Attach(Item(IDC_BUSY));
     m_layout.Attach(m_hWnd, kAnchors);

@@ -4,6 +4,7 @@
 // portable controller, and carries out the controller's requests with Win32.
 #include "dialog.h"
 #include "layout.h"
+#include "pane_edit.h"
 #include "picture_ex.h"
 #include "profile.h"
 #include "program_process.h"
@@ -20,6 +21,9 @@ public:
     ~CqelDlg() override;
 
 private:
+    // Posted by the panes when they have lines to show.
+    static constexpr UINT kWmFlushPanes = WM_APP + 1;
+
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool PreTranslateMessage(MSG& msg) override;
 
@@ -30,6 +34,7 @@ private:
     void OnBusEvent(WPARAM wParam, LPARAM lParam);
     void OnSettings();
     void OnDestroy();
+    void FlushPanes();
 
     QelSettings CurrentSettings() const;
     void ApplySettings(const QelSettings& settings);
@@ -57,5 +62,7 @@ private:
     Records m_records;
     CStationController m_controller;
     CLayout m_layout;
+    CPaneEdit m_resultPane;
+    CPaneEdit m_progressPane;
     std::map<int, HBITMAP> m_bitmaps; // station images, loaded once
 };

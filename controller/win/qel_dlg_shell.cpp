@@ -2,7 +2,6 @@
 #include "qel_dlg.h"
 
 #include "binding.h"
-#include "pane_edit.h"
 #include "resource.h"
 #include "type_word.h"
 #include "wide.h"
@@ -14,18 +13,14 @@ namespace {
 constexpr int kStationIds[kStationCount] = {IDC_STATION1, IDC_STATION2, IDC_STATION3, IDC_STATION4};
 constexpr int kQrIds[kStationCount] = {IDC_QR1, IDC_QR2, IDC_QR3, IDC_QR4};
 
-int PaneControl(PaneId pane) {
-    return pane == PaneId::Progress ? IDC_PROGRESS_LOG : IDC_RESULT_LOG;
-}
-
 } // namespace
 
 void CqelDlg::AppendPaneLine(PaneId pane, std::u16string_view line) {
-    AppendPaneText(Item(PaneControl(pane)), ToWide(line));
+    (pane == PaneId::Progress ? m_progressPane : m_resultPane).Append(ToWide(line));
 }
 
 void CqelDlg::ClearPane(PaneId pane) {
-    ClearPaneText(Item(PaneControl(pane)));
+    (pane == PaneId::Progress ? m_progressPane : m_resultPane).Clear();
 }
 
 void CqelDlg::PostKeyword(std::string_view keyword) {
@@ -54,7 +49,14 @@ void CqelDlg::SetStationImage(int station, int bitmapId) {
                    reinterpret_cast<LPARAM>(std::to_wstring(bitmapId).c_str()));
 }
 
+void CqelDlg::FlushPanes() {
+    m_resultPane.Flush();
+    m_progressPane.Flush();
+}
+
 void CqelDlg::Pause(std::chrono::milliseconds duration) {
+    // The pause holds the window still, so it first shows what came before it.
+    FlushPanes();
     Sleep(static_cast<DWORD>(duration.count()));
 }
 
