@@ -51,8 +51,9 @@ void link_session::tick() {
                                : std::u16string{});
     if (!open) {
         // Retried every tick until the port is there; the mode step starts a tick later.
-        if (channel.open(args.port_number)) {
-            channel.start_reader(*mapping);
+        // A port without its reader would never hear the device: close it and retry.
+        if (channel.open(args.port_number) && !channel.start_reader(*mapping)) {
+            channel.close();
         }
         return;
     }

@@ -84,7 +84,7 @@ public:
     bool start_reader(byte_sink& target) override {
         shell.log("reader");
         reader = &target;
-        return true;
+        return reader_starts;
     }
     void close() override {
         shell.log("close");
@@ -92,6 +92,7 @@ public:
     }
 
     bool port_present = true;
+    bool reader_starts = true;
     bool is_open = false;
     int port_number = 0;
     byte_sink* reader = nullptr;
@@ -172,6 +173,23 @@ TEST_F(LinkSession, PortRetriedEveryTickAndTheStepRunsATickAfterTheOpen) {
     EXPECT_EQ(shell.status, "COM5 RX=7 TX=8 RF=1 TF=1");
     EXPECT_EQ(bus.take().back(), keyword("squeezed"));
     EXPECT_TRUE(shell.take().empty()) << "an open port is not opened again";
+}
+
+TEST_F(LinkSession, PortWhoseReaderCannotStartIsClosedAndRetried) {
+    start(5, 1);
+    shell.take();
+    channel.port_present = false;
+    session->on_timer(link_session::kTickTimer);
+    shell.take();
+    channel.port_present = true;
+    channel.reader_starts = false;
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(shell.take(), (std::vector<std::string>{"open 5", "reader", "close"}));
+    channel.reader_starts = true;
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(shell.take(), (std::vector<std::string>{"open 5", "reader"}));
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(channel.writes, std::vector<std::string>{"01 03 00 12 00 01 24 0F"});
 }
 
 TEST_F(LinkSession, OnlyControllerKeywordsAreFetchedAndHandled) {

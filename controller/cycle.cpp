@@ -6,12 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr std::u16string_view kRule = u"---------------------------------------------------------";
-
-} // namespace
-
 void CStationController::OnQelEnd() {
     AppendProgress(Widen(bus::keyword::kQelEnd));
     AppendProgress(m_records.SaveTesterText(m_testerText));

@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+// The rule line that opens the test and the write sections of the panes.
+inline constexpr std::u16string_view kRule =
+    u"---------------------------------------------------------";
+
 // Each byte of an ASCII text as one UTF-16 unit.
 std::u16string Widen(std::string_view ascii);
 

@@ -59,12 +59,11 @@ std::u16string Records::SaveProgramResult(const ProgramSummary& stations) {
     if (!MakeDateDirectory(directory)) {
         return CannotCreateDirectory(directory);
     }
-    std::u16string lines[kStationCount];
+    std::u16string lines;
     for (int i = 0; i < kStationCount; ++i) {
-        lines[i] = SummaryLine(i, stations[i]);
+        lines += SummaryLine(i, stations[i]);
     }
-    return Write(directory, ProgramResultName(m_clock.Now()),
-                 {lines[0], lines[1], lines[2], lines[3]}, kProgramResultSavedTo);
+    return Write(directory, ProgramResultName(m_clock.Now()), {lines}, kProgramResultSavedTo);
 }
 
 bool Records::MakeDateDirectory(std::u16string& path) {

@@ -8,12 +8,6 @@
 
 #include <chrono>
 
-namespace {
-
-constexpr std::u16string_view kRule = u"---------------------------------------------------------";
-
-} // namespace
-
 CStationController::CStationController(ControllerShell& shell, ProgramProcess& process,
                                        RecordWriter& records, framework::FileSystem& files)
     : m_shell(shell), m_process(process), m_records(records), m_files(files),

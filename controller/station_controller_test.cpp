@@ -21,7 +21,7 @@ namespace {
 
 using Lines = std::vector<std::u16string>;
 
-const std::u16string kRule(57, u'-');
+const std::u16string kRuleLine(57, u'-');
 const std::u16string kResultPath = u"d:\\result.txt";
 
 std::string Group(int station, const char* value) {
@@ -107,8 +107,8 @@ TEST_F(CycleTest, ClampThenSqueezedStartsOneTestUntilSlackOrClamp) {
     EXPECT_EQ(Lines(shell.events.begin() + 2, shell.events.begin() + 11),
               Lines({u"progress squeezed", u"clear progress", u"clear result",
                      u"post powering_down", u"post status_clear", u"pause 500", u"focus",
-                     u"post qel_start", u"progress " + kRule}));
-    EXPECT_EQ(shell.result, u"开始测试\r\n" + kRule + u"\r\n");
+                     u"post qel_start", u"progress " + kRuleLine}));
+    EXPECT_EQ(shell.result, u"开始测试\r\n" + kRuleLine + u"\r\n");
     EXPECT_EQ(shell.images, Images(IDB_TESTING, IDB_TESTING, IDB_TESTING, IDB_DISABLED));
     EXPECT_EQ(shell.busy, u"busy_status.gif");
     EXPECT_EQ(qel.m_cycleQr[1], u"Q2");
@@ -311,7 +311,7 @@ TEST_F(CycleTest, NoStationEnabledShowsNothingPerStationAndPassesOverall) {
     qel.ResetStations(true);
     EXPECT_EQ(shell.images, Images(IDB_DISABLED, IDB_DISABLED, IDB_DISABLED, IDB_DISABLED));
     RunTest({});
-    EXPECT_EQ(Since(u"result"), Lines({u"\r\n开始写入", kRule, u"\r\n测试和写入完成"}));
+    EXPECT_EQ(Since(u"result"), Lines({u"\r\n开始写入", kRuleLine, u"\r\n测试和写入完成"}));
     EXPECT_TRUE(Seen(u"progress none to program"));
     EXPECT_TRUE(Seen(u"post status_allpass"));
     EXPECT_EQ(Files("qel_data/20251027"), 1u) << "only the summary";

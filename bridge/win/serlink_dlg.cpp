@@ -4,6 +4,7 @@
 #include "link_identity.h"
 #include "resource.h"
 #include "type_word.h"
+#include "wide.h"
 
 #include <shellapi.h>
 
@@ -18,10 +19,6 @@ namespace {
 constexpr UINT kTrayMessage = WM_USER + 2;
 // Wide text is UTF-16 on both sides.
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
@@ -164,7 +161,7 @@ void CSerlinkDlg::add_tray_icon(int icon_id, std::u16string_view tip) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayMessage;
     data.hIcon = LoadIconW(instance(), MAKEINTRESOURCEW(icon_id));
-    std::wstring text = wide(tip);
+    std::wstring text = ToWide(tip);
     lstrcpynW(data.szTip, text.c_str(), static_cast<int>(std::size(data.szTip)));
     Shell_NotifyIconW(NIM_ADD, &data);
 }
@@ -191,19 +188,19 @@ void CSerlinkDlg::set_window_icons() {
 }
 
 void CSerlinkDlg::set_title(std::u16string_view title) {
-    SetWindowTextW(m_hWnd, wide(title).c_str());
+    SetWindowTextW(m_hWnd, ToWide(title).c_str());
 }
 
 void CSerlinkDlg::set_mode_text(std::u16string_view text) {
-    SetDlgItemTextW(m_hWnd, IDC_MODE_TEXT, wide(text).c_str());
+    SetDlgItemTextW(m_hWnd, IDC_MODE_TEXT, ToWide(text).c_str());
 }
 
 void CSerlinkDlg::set_status_text(std::u16string_view text) {
-    SetDlgItemTextW(m_hWnd, IDC_STATUS_TEXT, wide(text).c_str());
+    SetDlgItemTextW(m_hWnd, IDC_STATUS_TEXT, ToWide(text).c_str());
 }
 
 void CSerlinkDlg::show_message(std::u16string_view text) {
-    MessageBoxW(m_hWnd, wide(text).c_str(), L"qel_link", MB_OK);
+    MessageBoxW(m_hWnd, ToWide(text).c_str(), L"qel_link", MB_OK);
 }
 
 void CSerlinkDlg::start_timer(int id, unsigned period_ms) {

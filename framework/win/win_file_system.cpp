@@ -1,14 +1,11 @@
 #include "file_system.h"
+#include "wide.h"
 
 #include <algorithm>
 #include <windows.h>
 
 namespace framework {
 namespace {
-
-std::wstring Wide(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 class WinFileHandle : public FileHandle {
 public:
@@ -79,7 +76,7 @@ public:
                                : (flags & kModeNoTruncate) ? OPEN_ALWAYS
                                                            : CREATE_ALWAYS;
         const HANDLE file =
-            CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            CreateFileW(ToWide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                         creation, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             error = GetLastError();
@@ -90,11 +87,11 @@ public:
     }
 
     uint32_t MakeDirectory(const std::u16string& path) override {
-        return CreateDirectoryW(Wide(path).c_str(), nullptr) ? kErrorSuccess : GetLastError();
+        return CreateDirectoryW(ToWide(path).c_str(), nullptr) ? kErrorSuccess : GetLastError();
     }
 
     uint32_t RemoveFile(const std::u16string& path) override {
-        return DeleteFileW(Wide(path).c_str()) ? kErrorSuccess : GetLastError();
+        return DeleteFileW(ToWide(path).c_str()) ? kErrorSuccess : GetLastError();
     }
 };
 

@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
             request.clear();
             continue;
         }
-        if ((watch[0].revents & POLLIN) != 0) {
+        // A hang-up comes without POLLIN; the read then tells that the line is gone.
+        if ((watch[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
             std::uint8_t buffer[256];
             ssize_t got = read(line, buffer, sizeof buffer);
             if (got > 0) {

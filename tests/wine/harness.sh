@@ -11,6 +11,8 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 fail() {
   echo "FAIL: $*" >&2
+  # Kept with the test's files, for when ctest's own log has been overwritten by a rerun.
+  [ -n "${RUN_DIR:-}" ] && echo "FAIL: $*" >>"$RUN_DIR/failure.txt"
   exit 1
 }
 

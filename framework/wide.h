@@ -1,6 +1,6 @@
 #pragma once
-// Between the portable code's UTF-16 strings and the Windows API's wchar_t strings (also
-// UTF-16 here).
+// Between the portable code's UTF-16 strings and the Windows API's wchar_t strings, for the
+// Windows shells (wchar_t is UTF-16 there).
 #include <string>
 #include <string_view>
 
