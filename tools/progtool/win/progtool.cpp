@@ -4,7 +4,9 @@
 // result) and hang (never ends). With @plan file, every run takes the first line of that
 // file as its mode and writes the file back without it, so one plan gives each station its
 // own outcome.
+#include "codepage.h"
 #include "progtool_mode.h"
+#include "wide.h"
 
 #include <windows.h>
 
@@ -14,21 +16,11 @@
 namespace {
 
 std::string narrow(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
+    return framework::WideToUtf8(ToU16(text)).value_or(std::string());
 }
 
 std::wstring wide(const std::string& bytes) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.c_str(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.c_str(), static_cast<int>(bytes.size()), text.data(),
-                        size);
-    return text;
+    return ToWide(framework::Utf8ToWide(bytes).value_or(std::u16string()));
 }
 
 void say(const std::wstring& text) {
