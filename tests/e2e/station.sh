@@ -23,9 +23,6 @@ BOARD_MARK=0
 # station_install: the program folder and drive D: for the records.
 station_install() {
   local file
-  # One server for the whole run, started first so that what it prints when it is stopped
-  # goes to its own log.
-  wineserver -p 2>>"$RUN_DIR/wineserver.log" || fail "could not start wineserver"
   for file in qel.exe qel_link.exe lumo.dll progtool.exe; do
     [ -f "$QEL_BIN/$file" ] || fail "no $QEL_BIN/$file: build the mingw preset first"
   done

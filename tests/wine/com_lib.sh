@@ -3,7 +3,7 @@
 # The wineserver opens the pseudo-terminals and so takes one of them as its controlling
 # terminal; when socat goes first the hang-up makes it dump its whole state on stderr. So
 # the Windows side is stopped before tests/wine/run stops socat.
-trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null' EXIT
+trap stop_wineserver EXIT
 
 # need_sim <name>: the simulator is built natively (build the native preset first).
 need_sim() {
@@ -51,6 +51,7 @@ probe() {
     >"$RUN_DIR/$run.log" 2>&1
   status=$?
   sed -i 's/\r$//' "$RUN_DIR/$run.log"
+  echo "com_probe exit status $status" >>"$RUN_DIR/$run.log"
   return $status
 }
 

@@ -63,6 +63,39 @@ make_prefix() {
   ln -sfn / "$dir/dosdevices/z:"
 }
 
+# start_wineserver <log>: this prefix's server, before any program and for the whole run.
+# Debian's Wine keeps the name of the server's folder in a file of the prefix that the first
+# program to start writes; two programs starting at once in a new prefix each write their
+# own, and one of them then dies with "chdir to ...: No such file or directory".
+start_wineserver() {
+  wineserver -p 2>>"$1" || fail "could not start wineserver"
+  local folder
+  folder=$(server_folder)
+  [ -z "$folder" ] || [ -d "$folder" ] || fail "wineserver started without its folder $folder"
+}
+
+# server_folder: the folder Debian's Wine made for this prefix's server, or nothing when
+# this Wine keeps its server elsewhere.
+server_folder() {
+  local name
+  name=$(cat "$WINEPREFIX/wineserver" 2>/dev/null) || return 0
+  [[ "$name" == wine-?????? ]] && echo "${TMPDIR:-/tmp}/$name"
+}
+
+# stop_wineserver: ends every program of this prefix and its server, and removes the
+# server's folder, which Wine itself leaves behind.
+stop_wineserver() {
+  local folder
+  folder=$(server_folder)
+  wineserver -k 2>/dev/null
+  # wineserver -w waits for this prefix's server to exit; bound it.
+  if timeout 20 wineserver -w 2>/dev/null; then
+    [ -n "$folder" ] && rm -rf "$folder"
+  else
+    echo "warning: wineserver of $WINEPREFIX did not exit" >&2
+  fi
+}
+
 # start_display <dir>: a private Xvfb; sets DISPLAY and XVFB_PID.
 start_display() {
   local file=$1/display
