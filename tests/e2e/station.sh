@@ -46,13 +46,13 @@ reg_string() {
 station_settings() {
   local -A value=(
     [port_qel]=$TESTER_PORT [port_io]=$BOARD_PORT
-    [program_result]=$(winepath -w "$RESULT_FILE")
+    [program_result]=$(win_path "$RESULT_FILE")
     [check_stall0]=1 [check_stall1]=1 [check_stall2]=1 [check_stall3]=1
   )
   # progtool "@<plan>" <result file>
   local tool plan_file
-  tool=$(winepath -w "$STATION/progtool.exe")
-  plan_file=$(winepath -w "$PLAN")
+  tool=$(win_path "$STATION/progtool.exe")
+  plan_file=$(win_path "$PLAN")
   value[program_execute]="\"$tool\" \"@$plan_file\" \"${value[program_result]}\""
   local pair name
   for pair in "$@"; do
@@ -60,19 +60,18 @@ station_settings() {
   done
   local reg=$RUN_DIR/settings.reg
   {
-    printf '\xFF\xFE'
-    {
-      printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\%s]\r\n' \
-        "${SETTINGS_KEY#HKCU\\}"
-      for name in port_qel port_io check_stall0 check_stall1 check_stall2 check_stall3; do
-        printf '"%s"=dword:%08x\r\n' "$name" "${value[$name]}"
-      done
-      for name in program_execute program_result; do
-        printf '"%s"=%s\r\n' "$name" "$(reg_string "${value[$name]}")"
-      done
-    } | iconv -f UTF-8 -t UTF-16LE
-  } >"$reg"
-  wine reg import "$(winepath -w "$reg")" >/dev/null 2>&1 || fail "could not import $reg"
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\%s]\r\n' \
+      "${SETTINGS_KEY#HKCU\\}"
+    for name in port_qel port_io check_stall0 check_stall1 check_stall2 check_stall3; do
+      printf '"%s"=dword:%08x\r\n' "$name" "${value[$name]}"
+    done
+    for name in program_execute program_result; do
+      printf '"%s"=%s\r\n' "$name" "$(reg_string "${value[$name]}")"
+    done
+  } >"$reg.utf8"
+  { printf '\xFF\xFE' && iconv -f UTF-8 -t UTF-16LE "$reg.utf8"; } >"$reg" ||
+    fail "could not convert $reg.utf8 to UTF-16"
+  wine reg import "$(win_path "$reg")" >/dev/null 2>&1 || fail "could not import $reg"
 }
 
 # plan <mode...>: the programming tool's outcomes for its next runs, in order.

@@ -47,7 +47,7 @@ expected_of() {
 probe() {
   local run=$1 status
   shift
-  wine "$QEL_BIN/com_probe.exe" "$1" "$2" "$3" "$4" "$(winepath -w "$RUN_DIR/$run.bin")" "$5" \
+  wine "$QEL_BIN/com_probe.exe" "$1" "$2" "$3" "$4" "$(win_path "$RUN_DIR/$run.bin")" "$5" \
     >"$RUN_DIR/$run.log" 2>&1
   status=$?
   sed -i 's/\r$//' "$RUN_DIR/$run.log"

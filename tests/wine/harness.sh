@@ -106,6 +106,15 @@ start_display() {
   export DISPLAY=":$(head -n1 "$file")"
 }
 
+# win_path <unix path>: the same file as a Windows program of this prefix names it through
+# drive Z:, which is the root. Worked out here rather than by winepath: no Wine process to
+# start, and nothing a busy Wine prints can end up in the name.
+win_path() {
+  local path=$1
+  [[ "$path" == /* ]] || path=$PWD/$path
+  printf 'Z:%s\n' "${path//\//\\}"
+}
+
 # map_com <n> <device path>: COMn of this prefix is that device.
 map_com() { ln -sfn "$2" "$WINEPREFIX/dosdevices/com$1"; }
 
@@ -156,7 +165,7 @@ start_peer() {
   shift 2
   local fifo=$RUN_DIR/$name.in
   mkfifo "$fifo"
-  wine "$QEL_BIN/buspeer.exe" "$title" "$(winepath -w "$RUN_DIR/$name.peer")" "$@" \
+  wine "$QEL_BIN/buspeer.exe" "$title" "$(win_path "$RUN_DIR/$name.peer")" "$@" \
     <"$fifo" >"$RUN_DIR/$name.log" 2>&1 &
   local fd
   exec {fd}>"$fifo"

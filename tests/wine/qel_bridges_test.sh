@@ -15,7 +15,7 @@ ui msgbox "Load dll failure!" 30000 >/dev/null || fail "no start-up message"
 wait_until 20 "the window to be maximised" is_zoomed
 wait_until 20 "both bridges to start" count_is 2 ' started ' "$calls"
 expect_eq "launch order" "3 0,5 1" "$(launches "$calls")"
-expect_eq "working directory" 2 "$(grep -cF " cwd=$(dos_path "$dir")" "$calls")"
+expect_eq "working directory" 2 "$(grep -cF " cwd=$(win_path "$dir")" "$calls")"
 for port in 3 5; do
   ui find "qel_link_com$port" 10000 >/dev/null || fail "no bridge window for port $port"
 done

@@ -14,7 +14,7 @@ cp "$QEL_BIN/progtool.exe" "$dir/"
 drive=$RUN_DIR/drive_d
 mkdir -p "$drive"
 map_drive D "$drive"
-win_dir=$(dos_path "$dir")
+win_dir=$(win_path "$dir")
 # One line of the plan per programmed station.
 printf 'pass\nfailed\nhang\n' >"$dir/plan.txt"
 reg_set program_execute REG_SZ "\"$win_dir\\progtool.exe\" \"@$win_dir\\plan.txt\" \"$win_dir\\result.txt\""

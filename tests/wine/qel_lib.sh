@@ -51,8 +51,6 @@ qel_close() {
   wait "$QEL_PID"
 }
 
-# dos_path <unix path>: the same file as a Windows program names it.
-dos_path() { winepath -w "$1" 2>/dev/null; }
 
 probe() { wine "$QEL_HELPERS/qel_probe.exe" "$@" | tr -d '\r'; }
 is_zoomed() { [ "$(probe zoomed "$T")" = 1 ]; }

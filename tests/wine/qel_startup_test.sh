@@ -11,7 +11,7 @@ reg_set check_stall1 REG_DWORD 7
 reg_set check_stall2 REG_DWORD 0
 stale=$dir/stale_result.txt
 echo "failed" >"$stale"
-reg_set program_result REG_SZ "$(dos_path "$stale")"
+reg_set program_result REG_SZ "$(win_path "$stale")"
 qel_start "$dir"
 
 expect_eq "start-up message" "Load dll failure!" "$(ui msgbox "Load dll failure!" 30000 | tr -d '\r')"
