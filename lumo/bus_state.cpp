@@ -30,7 +30,7 @@ void init_state(BusState& state) {
     if (state.magic == kMagic) {
         return;
     }
-    std::memset(&state, 0, offsetof(BusState, index));
+    std::memset(&state.magic, 0, offsetof(BusState, index) - offsetof(BusState, magic));
     std::memset(state.index, 0, sizeof state.index);
     state.next_handle = 1;
     state.magic = kMagic;

@@ -10,7 +10,7 @@
 
 namespace lumo {
 
-constexpr std::uint32_t kMagic = 0x4C554D31; // "LUM1"; a changed layout changes it
+constexpr std::uint32_t kMagic = 0x4C554D32; // "LUM2"; a changed layout changes it
 constexpr std::size_t kMaxClients = 64;
 constexpr std::size_t kNameBytes = 32;
 constexpr std::size_t kPublicVars = 32;
@@ -48,10 +48,10 @@ struct Statistics {
 };
 
 struct BusState {
+    std::uint32_t lock_holder; // the bus lock (shared_lock.h); init_state leaves it alone
     std::uint32_t magic;
     std::uint32_t client_count;
     std::uint32_t next_handle;
-    std::uint32_t reserved;
     std::uint64_t write_position; // total bytes ever reserved in the ring
     Statistics stats;
     Client clients[kMaxClients];

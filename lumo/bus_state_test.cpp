@@ -31,6 +31,15 @@ TEST_F(Bus, InitKeepsALiveBusAlone) {
     EXPECT_EQ(state->client_count, 1u);
 }
 
+TEST(BusInit, LeavesTheLockOfTheProcessThatCreatesTheSection) {
+    auto fresh = std::make_unique<BusState>();
+    fresh->lock_holder = 9; // it initialises the new section under the lock
+    init_state(*fresh);
+    EXPECT_EQ(fresh->lock_holder, 9u);
+    EXPECT_EQ(fresh->magic, kMagic);
+    EXPECT_EQ(fresh->next_handle, 1u);
+}
+
 TEST_F(Bus, RegisteringAgainReplacesMaskAndTableHasALimit) {
     EXPECT_TRUE(register_client(*state, 0x1A2B, 0x200, "qel", 7));
     EXPECT_TRUE(register_client(*state, 0x3C, 0x400, "test", 8));

@@ -1,24 +1,54 @@
 #include "shared_bus.h"
 
+#include "shared_lock.h"
+
 namespace lumo {
 
 namespace {
 
 HANDLE section = nullptr;
-HANDLE mutex = nullptr;
 BusState* mapped = nullptr;
 
-// A holder that dies without releasing cannot stall the bus for long.
-const DWORD kLockWaitMs = 2000;
+// A holder that stops inside the lock without dying cannot stall the bus for long.
+const ULONGLONG kLockWaitMs = 2000;
+
+class SystemWaiter : public LockWaiter {
+public:
+    void pause(unsigned round) override {
+        // The lock is held for a copy of at most 64 KiB: spin briefly, then make way for
+        // the holder, then sleep.
+        if (round < 16) {
+            YieldProcessor();
+        } else if (round < 32) {
+            SwitchToThread();
+        } else {
+            Sleep(1);
+        }
+    }
+
+    bool holder_alive(std::uint32_t holder) override {
+        HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, holder);
+        if (thread == nullptr) {
+            // No such thread any more; any other refusal is taken for a living holder.
+            return GetLastError() != ERROR_INVALID_PARAMETER;
+        }
+        const bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+        CloseHandle(thread);
+        return alive;
+    }
+
+    bool timed_out() override { return GetTickCount64() >= deadline; }
+
+private:
+    ULONGLONG deadline = GetTickCount64() + kLockWaitMs;
+};
 
 } // namespace
 
 bool open_shared_bus() {
-    mutex = CreateMutexW(nullptr, FALSE, L"Local\\lumo_bus_lock_1");
     section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                 static_cast<DWORD>(sizeof(BusState)), L"Local\\lumo_bus_state_1");
-    if (mutex == nullptr || section == nullptr) {
-        close_shared_bus();
+                                 static_cast<DWORD>(sizeof(BusState)), L"Local\\lumo_bus_state_2");
+    if (section == nullptr) {
         return false;
     }
     mapped = static_cast<BusState*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -46,27 +76,21 @@ void close_shared_bus() {
         CloseHandle(section);
         section = nullptr;
     }
-    if (mutex != nullptr) {
-        CloseHandle(mutex);
-        mutex = nullptr;
-    }
 }
 
 BusLock::BusLock() {
     if (mapped == nullptr) {
         return;
     }
-    DWORD result = WaitForSingleObject(mutex, kLockWaitMs);
-    // An abandoned lock is ours now; its holder died between consistent steps at worst.
-    held_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
-    if (held_) {
+    SystemWaiter waiter;
+    if (acquire_shared_lock(mapped->lock_holder, GetCurrentThreadId(), waiter)) {
         state_ = mapped;
     }
 }
 
 BusLock::~BusLock() {
-    if (held_) {
-        ReleaseMutex(mutex);
+    if (state_ != nullptr) {
+        release_shared_lock(state_->lock_holder);
     }
 }
 

@@ -6,7 +6,8 @@
 
 namespace lumo {
 
-// Holds the bus lock for its lifetime; state() is null when the section is missing.
+// Holds the bus lock for its lifetime; state() is null when the section is missing or
+// the lock stayed with a living holder past the wait.
 class BusLock {
 public:
     BusLock();
@@ -17,14 +18,13 @@ public:
 
 private:
     BusState* state_ = nullptr;
-    bool held_ = false;
 };
 
 // The state for what may run without the lock (payload fetches, statistics); null
 // when the section is missing.
 BusState* unlocked_state();
 
-// Opens or creates the section and the lock; called when the DLL is attached.
+// Opens or creates the section; called when the DLL is attached.
 bool open_shared_bus();
 void close_shared_bus();
 

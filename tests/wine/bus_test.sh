@@ -76,6 +76,14 @@ peer alpha info 131
 wait_until 20 "info 131" grep -q '^info 131 ' "$A"
 expect_contains "statistics" 'dropped 1' "$(grep '^info 131 ' "$A")"
 
+# A process that dies holding the bus lock stalls the others only until one of them finds
+# its holder gone.
+wine "$QEL_BIN/lock_holder.exe" >"$RUN_DIR/lock_holder.log" 2>&1 ||
+  fail "lock holder: $(cat "$RUN_DIR/lock_holder.log")"
+expect_contains "lock holder" "holding the bus lock" "$(cat "$RUN_DIR/lock_holder.log")"
+peer alpha text 0x200002FF after_the_holder_died
+expect_log "$B" "recv TYPE=200002FF LEN=21 DATA=after_the_holder_died ZERO=1"
+
 peer alpha quit
 peer beta quit
 echo "bus test passed"
