@@ -68,6 +68,9 @@ done
 
 # A client whose process is killed disappears from the list, and posting goes on.
 pkill -9 -f 'buspeer.exe peer gamma' || fail "could not kill the gamma peer"
+# Wine destroys a killed process's windows a moment later; a post before that still counts
+# as delivered, and the client is dropped only at a post that fails.
+ui gone "peer gamma" 20000 || fail "the killed peer's window is still there"
 peer alpha bytes 0x10000400 02
 expect_log "$B" "recv TYPE=10000400 LEN=1 DATA=\x02 ZERO=1"
 peer alpha info 129
