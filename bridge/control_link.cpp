@@ -1,6 +1,5 @@
 #include "control_link.h"
 
-#include "control_requests.h"
 #include "keywords.h"
 #include "reply_decoder.h"
 #include "type_word.h"
@@ -24,24 +23,36 @@ void control_link::handle_control_command(std::string_view text) {
         deferred_countdown = kDeferTicks;
     } else if (text == bus::keyword::kPoweringDown) {
         pending_power = text;
+        deferred_command.clear();
+        deferred_countdown = 0;
     } else {
-        pending_command = text;
+        pending_status = pending_status.value_or(status_change{}).then(status_change_for(text));
     }
 }
 
 void control_link::control_tick() {
-    decode_reply(replies.snapshot(), status_word, bus);
+    if (decode_reply(replies.snapshot(), status_word, bus)) {
+        status_known = status_word;
+    }
     send_next_request();
 }
 
 void control_link::send_next_request() {
-    if (pending_power.empty() && pending_command.empty() && deferred_countdown > 0 &&
+    if (pending_power.empty() && !pending_status && deferred_countdown > 0 &&
         --deferred_countdown == 0) {
         pending_power = deferred_command;
     }
-    std::string& pending = pending_power.empty() ? pending_command : pending_power;
-    auto request = request_for(pending, status_word);
-    pending.clear();
+    std::optional<frame> request;
+    if (!pending_power.empty()) {
+        request = power_request(pending_power);
+        pending_power.clear();
+    } else if (pending_status) {
+        status_known = pending_status->applied_to(status_known);
+        request = status_write(status_known);
+        pending_status.reset();
+    } else {
+        request = poll_request();
+    }
     // Reset before writing, so that a quick reply cannot be counted and then wiped.
     replies.reset();
     if (request) {

@@ -6,33 +6,27 @@ namespace bridge {
 
 namespace kw = bus::keyword;
 
-std::uint16_t status_value(std::string_view lamp, std::uint16_t status_word) {
+status_change status_change_for(std::string_view command) {
+    constexpr std::string_view status_prefix = "status";
+    if (command == kw::kPressurize) {
+        return {0xFFFF, kPressurize};
+    }
+    // The lamp name follows the seventh character, "status_".
+    std::string_view lamp = command.size() > 7 ? command.substr(7) : std::string_view{};
+    if (!command.starts_with(status_prefix)) {
+        return {};
+    }
     if (lamp == "clear") {
-        return status_word & static_cast<std::uint16_t>(~(kAllPassLamp | kFailLamp));
+        return {static_cast<std::uint16_t>(~(kAllPassLamp | kFailLamp)), 0};
     }
-    if (lamp == "allpass") {
-        return status_word | kAllPassLamp;
-    }
-    return status_word | kFailLamp;
+    return {0xFFFF, lamp == "allpass" ? kAllPassLamp : kFailLamp};
 }
 
 std::uint8_t power_value(int index) {
     return static_cast<std::uint8_t>((0x10u << index) & 0xFF);
 }
 
-std::optional<frame> request_for(std::string_view command, std::uint16_t status_word) {
-    constexpr std::string_view status_prefix = "status";
-    if (command.empty()) {
-        return poll_request();
-    }
-    if (command == kw::kPressurize) {
-        return status_write(status_word | kPressurize);
-    }
-    if (command.starts_with(status_prefix)) {
-        // The lamp name follows the seventh character, "status_".
-        std::string_view lamp = command.size() > 7 ? command.substr(7) : std::string_view{};
-        return status_write(status_value(lamp, status_word));
-    }
+std::optional<frame> power_request(std::string_view command) {
     if (command == kw::kPoweringDown) {
         return power_write(0);
     }

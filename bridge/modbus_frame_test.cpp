@@ -35,13 +35,17 @@ TEST(ModbusFrames, PollStatusAndPowerRequests) {
 }
 
 TEST(ControlRequests, StatusValuesFollowTheLampName) {
-    EXPECT_EQ(status_value("clear", 0x0070), 0x0010);
-    EXPECT_EQ(status_value("allpass", 0x0010), 0x0030);
-    EXPECT_EQ(status_value("fail", 0x0010), 0x0050);
-    EXPECT_EQ(status_value("anything", 0x0000), 0x0040) << "any other name lights fail";
-    EXPECT_EQ(request_for("pressurize", 0x0070), status_write(0x00F0));
-    EXPECT_EQ(request_for("status_clear", 0x0070), status_write(0x0010));
-    EXPECT_EQ(request_for("status_allpass", 0x1234), status_write(0x1234 | 0x20));
+    auto after = [](const char* command, std::uint16_t value) {
+        return status_change_for(command).applied_to(value);
+    };
+    EXPECT_EQ(after("status_clear", 0x0070), 0x0010);
+    EXPECT_EQ(after("status_allpass", 0x0010), 0x0030);
+    EXPECT_EQ(after("status_fail", 0x0010), 0x0050);
+    EXPECT_EQ(after("status_anything", 0x0000), 0x0040) << "any other name lights fail";
+    EXPECT_EQ(after("pressurize", 0x0070), 0x00F0);
+    EXPECT_EQ(after("status_allpass", 0x1234), 0x1234 | 0x20);
+    auto chained = status_change_for("status_fail").then(status_change_for("status_clear"));
+    EXPECT_EQ(chained.then(status_change_for("pressurize")).applied_to(0x0070), 0x0090);
 }
 
 TEST(ControlRequests, PowerValuesAndCommandFrames) {
@@ -49,12 +53,11 @@ TEST(ControlRequests, PowerValuesAndCommandFrames) {
     for (int index = 0; index < 10; ++index) {
         EXPECT_EQ(power_value(index), expected[index]) << "index " << index;
     }
-    EXPECT_EQ(request_for("", 0x55), poll_request());
-    EXPECT_EQ(request_for("powering_down", 0x55), power_write(0));
-    EXPECT_EQ(request_for("powering_up_3", 0), power_write(0x80));
-    EXPECT_EQ(request_for("powering_up_7", 0), power_write(0)) << "shifted out of the byte";
-    EXPECT_EQ(request_for("powering_up_x", 0), power_write(0x10)) << "a non-digit is index 0";
-    EXPECT_FALSE(request_for("qel_start", 0));
+    EXPECT_EQ(power_request("powering_down"), power_write(0));
+    EXPECT_EQ(power_request("powering_up_3"), power_write(0x80));
+    EXPECT_EQ(power_request("powering_up_7"), power_write(0)) << "shifted out of the byte";
+    EXPECT_EQ(power_request("powering_up_x"), power_write(0x10)) << "a non-digit is index 0";
+    EXPECT_FALSE(power_request("qel_start"));
 }
 
 TEST(ControlRequests, OnlyTheSixKeywordsAreAccepted) {

@@ -25,16 +25,19 @@ bool crc_ok(const reply_snapshot& reply) {
     return modbus_crc(reply.bytes.data(), static_cast<std::size_t>(reply.count)) == 0;
 }
 
-void decode_poll_reply(const reply_snapshot& reply, std::uint16_t& status_word, bus_sink& bus) {
+bool decode_poll_reply(const reply_snapshot& reply, std::uint16_t& status_word, bus_sink& bus) {
     const auto& b = reply.bytes;
     if (b[0] != kStatusUnit || b[1] != kReadHolding || b[2] != 2) {
         post_diagnostic(bus, kw::kFrameDataError);
-    } else if (!crc_ok(reply)) {
-        post_diagnostic(bus, kw::kCrcError);
-    } else {
-        status_word = static_cast<std::uint16_t>(b[3] << 8 | b[4]);
-        post_keyword(bus, (b[4] & kClampInput) != 0 ? kw::kSqueezed : kw::kSlack);
+        return false;
     }
+    if (!crc_ok(reply)) {
+        post_diagnostic(bus, kw::kCrcError);
+        return false;
+    }
+    status_word = static_cast<std::uint16_t>(b[3] << 8 | b[4]);
+    post_keyword(bus, (b[4] & kClampInput) != 0 ? kw::kSqueezed : kw::kSlack);
+    return true;
 }
 
 void decode_power_echo(const reply_snapshot& reply, bus_sink& bus) {
@@ -50,20 +53,22 @@ void decode_power_echo(const reply_snapshot& reply, bus_sink& bus) {
 
 } // namespace
 
-void decode_reply(const reply_snapshot& reply, std::uint16_t& status_word, bus_sink& bus) {
+bool decode_reply(const reply_snapshot& reply, std::uint16_t& status_word, bus_sink& bus) {
     if (reply.count == 0) {
         post_keyword(bus, kw::kParalyzed);
-        return;
+        return false;
     }
     bus.post(bus::kBridgeFrame, std::string_view(reinterpret_cast<const char*>(reply.bytes.data()),
                                                  static_cast<std::size_t>(reply.count)));
     if (reply.count == 7) {
-        decode_poll_reply(reply, status_word, bus);
-    } else if (reply.count == 8) {
+        return decode_poll_reply(reply, status_word, bus);
+    }
+    if (reply.count == 8) {
         decode_power_echo(reply, bus);
     } else {
         post_diagnostic(bus, kw::kUnknownSize);
     }
+    return false;
 }
 
 } // namespace bridge
