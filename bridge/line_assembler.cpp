@@ -8,7 +8,7 @@
 
 namespace bridge {
 
-line_assembler::line_assembler(bus_sink& bus, std::atomic<int>& tester_watch)
+line_assembler::line_assembler(bus_sink& bus, run_watch& tester_watch)
     : bus(bus), tester_watch(tester_watch) {}
 
 void line_assembler::assemble_line(std::uint8_t byte) {
@@ -24,10 +24,13 @@ void line_assembler::assemble_line(std::uint8_t byte) {
     }
     if (line_length > 0) {
         std::string_view line(line_buffer.data(), static_cast<std::size_t>(line_length));
+        bool ends_run = line.find(bus::keyword::kTesterEndMarker) != std::string_view::npos;
+        if (ends_run) {
+            tester_watch.cancel();
+        }
         bus.post(bus::kBridgeKeyword, line);
-        if (line.find(bus::keyword::kTesterEndMarker) != std::string_view::npos) {
+        if (ends_run) {
             bus.post(bus::kBridgeKeyword, bus::keyword::kQelEnd);
-            tester_watch = 0;
         }
     }
     line_length = 0;

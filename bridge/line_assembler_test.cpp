@@ -15,8 +15,9 @@ protected:
             lines.assemble_line(static_cast<std::uint8_t>(c));
         }
     }
+    void SetUp() override { watch.start(20); }
     recording_bus bus;
-    std::atomic<int> watch{20};
+    run_watch watch;
     line_assembler lines{bus, watch};
 };
 
@@ -29,7 +30,7 @@ TEST_F(AssembleLine, CrDroppedLfEndsEmptyLinesSkipped) {
     EXPECT_TRUE(bus.take().empty());
     feed("a\rb\n");
     EXPECT_EQ(bus.take(), std::vector{keyword("ab")}) << "CR inside a line is dropped too";
-    EXPECT_EQ(watch, 20);
+    EXPECT_EQ(watch.left(), 20);
 }
 
 TEST_F(AssembleLine, LineSplitAcrossChunksIsPostedOnceWhole) {
@@ -44,11 +45,11 @@ TEST_F(AssembleLine, LineSplitAcrossChunksIsPostedOnceWhole) {
 TEST_F(AssembleLine, EndMarkerPostsLineThenQelEndAndCancelsWatch) {
     feed("done {clear//} ok\r\n");
     EXPECT_EQ(bus.take(), (std::vector{keyword("done {clear//} ok"), keyword("qel_end")}));
-    EXPECT_EQ(watch, 0);
-    watch = 5;
+    EXPECT_EQ(watch.left(), 0);
+    watch.start(5);
     feed("{clear/}\n{CLEAR//}\n");
     EXPECT_EQ(bus.take(), (std::vector{keyword("{clear/}"), keyword("{CLEAR//}")}));
-    EXPECT_EQ(watch, 5);
+    EXPECT_EQ(watch.left(), 5);
 }
 
 TEST_F(AssembleLine, LongLineKeepsItsFirst2047Bytes) {
@@ -68,5 +69,5 @@ TEST_F(AssembleLine, MarkerPastTheCutIsNotSeen) {
     feed(std::string(2047, '-') + "{clear//}\n");
     auto posts = bus.take();
     ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(watch, 20);
+    EXPECT_EQ(watch.left(), 20);
 }

@@ -6,7 +6,6 @@
 #include "reply_decoder.h"
 #include "type_word.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -93,7 +92,8 @@ std::vector<post_record> expected_lines(const std::uint8_t* data, std::size_t si
 
 void fuzz_lines(const std::uint8_t* data, std::size_t size) {
     bridge::testing::recording_bus bus;
-    std::atomic<int> watch{20};
+    bridge::run_watch watch;
+    watch.start(20);
     bridge::line_assembler lines(bus, watch);
     for (std::size_t i = 0; i < size; ++i) {
         lines.assemble_line(data[i]);
@@ -104,7 +104,7 @@ void fuzz_lines(const std::uint8_t* data, std::size_t size) {
     for (const auto& post : expected) {
         ended = ended || post.bytes.find("{clear//}") != std::string::npos;
     }
-    check(watch == (ended ? 0 : 20));
+    check(watch.left() == (ended ? 0 : 20));
 }
 
 // Whatever the command line, the port is usable.

@@ -26,14 +26,21 @@ inline void PrintTo(const post_record& post, std::ostream* out);
 class recording_bus : public bus_sink {
 public:
     void post(std::uint32_t type, std::string_view bytes) override {
-        std::lock_guard hold(lock);
-        posts.push_back({type, std::string(bytes)});
+        {
+            std::lock_guard hold(lock);
+            posts.push_back({type, std::string(bytes)});
+        }
+        if (on_post) {
+            on_post(bytes);
+        }
     }
     // Everything posted since the last call.
     std::vector<post_record> take() {
         std::lock_guard hold(lock);
         return std::exchange(posts, {});
     }
+    // Called after each post is recorded, on the posting thread.
+    std::function<void(std::string_view)> on_post;
 
 private:
     std::mutex lock;

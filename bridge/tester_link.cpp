@@ -36,20 +36,13 @@ void tester_link::wake(link_time now) {
     while (!starts_due.empty() && starts_due.front() <= now) {
         starts_due.pop_front();
         port.write(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
-        watch = kWatchTicks;
+        watch.start(kWatchTicks);
         count_written(start.size());
     }
 }
 
 void tester_link::tester_tick() {
-    // The reader thread may cancel the watch at any moment; only a decrement of our own
-    // from 1 to 0 reports.
-    int left = watch.load();
-    while (left > 0 && !watch.compare_exchange_weak(left, left - 1)) {
-    }
-    if (left == 1) {
-        bus.post(bus::kBridgeKeyword, kw::kQelParalyzed);
-    }
+    watch.count_down([this] { bus.post(bus::kBridgeKeyword, kw::kQelParalyzed); });
 }
 
 void tester_link::dispatch_bytes(const std::uint8_t* bytes, std::size_t count) {

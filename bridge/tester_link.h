@@ -4,7 +4,6 @@
 #include "line_assembler.h"
 #include "link_mapping.h"
 
-#include <atomic>
 #include <deque>
 
 namespace bridge {
@@ -16,7 +15,7 @@ public:
     void handle_tester_command(std::string_view text, link_time now);
     // The 1000 ms step: counts the watch down and reports a run that never ended.
     void tester_tick();
-    int tester_watch() const { return watch; }
+    int tester_watch() const { return watch.left(); }
 
     void handle_command(std::string_view text, link_time now) override {
         handle_tester_command(text, now);
@@ -32,7 +31,7 @@ private:
     static constexpr int kWatchTicks = 20;
     device_port& port;
     bus_sink& bus;
-    std::atomic<int> watch{0};
+    run_watch watch;
     line_assembler lines;
     // Due moments of the start commands, in order, each at least a second after the
     // previous one, as if every keyword had waited its second in turn.

@@ -106,3 +106,19 @@ TEST_F(TesterLink, EndMarkerAtTickNineteenCancelsTheWatch) {
     EXPECT_EQ(link.traffic().rx, 38u);
     EXPECT_EQ(link.traffic().rf, 2u);
 }
+
+TEST_F(TesterLink, WatchRunningOutWhileTheEndIsPostedStaysQuiet) {
+    link.handle_tester_command("qel_start", 0ms);
+    starts_at(1000ms);
+    for (int i = 0; i < 19; ++i) {
+        link.tester_tick();
+    }
+    // The UI thread's last tick comes while the reader thread posts the run's end.
+    bus.on_post = [this](std::string_view text) {
+        if (text == "qel_end") {
+            link.tester_tick();
+        }
+    };
+    feed("{clear//}\n");
+    EXPECT_EQ(bus.take(), (std::vector{keyword("{clear//}"), keyword("qel_end")}));
+}
