@@ -4,6 +4,7 @@
 #include "link_identity.h"
 #include "serlink_dlg.h"
 #include "type_word.h"
+#include "wide.h"
 
 #include <windows.h>
 
@@ -24,7 +25,14 @@ bool CSerlinkApp::InitInstance() {
     const auto* line = reinterpret_cast<const char16_t*>(GetCommandLineW());
     bridge::link_arguments arguments = bridge::parse_command_line(line);
     std::u16string title = bridge::window_title(arguments.port_number);
-    if (FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title.c_str())) != nullptr) {
+    // The title appears only once the dialog is up, after a possible "Load dll failure!"
+    // box: two bridges started at once would both find none. A named mutex, taken before
+    // anything that can wait, closes that gap; it is released when the process ends.
+    std::wstring lock_name = L"Global\\" + ToWide(title);
+    HANDLE port_lock = CreateMutexW(nullptr, FALSE, lock_name.c_str());
+    bool lock_taken = port_lock != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (!lock_taken ||
+        FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title.c_str())) != nullptr) {
         std::u16string text = bridge::already_running_text(arguments.port_number);
         MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), L"qel_link", MB_OK);
         return false;

@@ -1,6 +1,8 @@
 # qel_link's window without a bus: "Load dll failure!", and still the port opens and the
 # status line counts every tick; hidden at start, shown from the tray menu, hidden again
-# with "隐藏" while it keeps working; a lone argument is the mode, with port 1.
+# with "隐藏" while it keeps working; a lone argument is the mode, with port 1. Two bridges
+# for one port started together: one refuses, though neither has its title while the
+# other's "Load dll failure!" box is up.
 source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/com_lib.sh"
 source "$QEL_SOURCE/tests/wine/bridge_lib.sh"
@@ -15,8 +17,16 @@ mkdir -p "$RUN_DIR/nodll"
 cp "$QEL_BIN/qel_link.exe" "$RUN_DIR/nodll/"
 cd "$RUN_DIR/nodll" || fail "no folder $RUN_DIR/nodll"
 start_win bridge4 ./qel_link.exe 4 1
-bridge=$!
+first=$!
+start_win twin4 ./qel_link.exe 4 1
+second=$!
+expect_eq "refusal of the twin" "qel_link_com4 already running" "$(ui msgbox 'already running' 20000)"
+one_ended() { ! kill -0 "$first" 2>/dev/null || ! kill -0 "$second" 2>/dev/null; }
+wait_until 20 "the refused bridge to end" one_ended
+bridge=$first
+kill -0 "$first" 2>/dev/null || bridge=$second
 expect_eq "message" "Load dll failure!" "$(ui msgbox 'Load dll failure!' 20000)"
+kill -0 "$first" 2>/dev/null && kill -0 "$second" 2>/dev/null && fail "both bridges of COM4 run"
 title=qel_link_com4
 ui find $title 10000 >/dev/null || fail "no window $title"
 wait_until 10 "the bridge window to hide itself" is_hidden $title
