@@ -9,8 +9,23 @@
 // --split n     write each line in pieces of n bytes with a pause between them, so the
 //               receiver gets lines split across reads
 // --split-pause the pause between the pieces of a line, 20 ms unless given
+//
+// Commands on stdin, one a line (stdin may also be closed or /dev/null):
+//   eol crlf|lf|cr   the ending of every line printed from now on
+//   ignore <n>       the next n start commands are ignored
+//   cut <n>          the next run stops halfway through its n-th printed line
+//   long <n>         the next run first prints a line of n digits
+//   insert <hex>     the next run prints a line of these bytes before its script (after a
+//                    long line), hex pairs with or without blanks: "insert 41 00 42 D6 D0"
+//   raw <hex>        writes these bytes now, run or no run
+// Each command taken is printed ("fault ..."), and so is each fault as it reaches the
+// line ("applied ...", bytes in hex); anything else gets "unknown command: <text>".
+#include "command_input.h"
+#include "command_text.h"
+#include "run.h"
 #include "script.h"
 #include "stamp.h"
+#include "tester_faults.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -23,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -83,9 +99,13 @@ public:
         : line(line), o(o), steps(std::move(steps)) {}
 
     void start(clock_type::time_point now) {
+        if (faults.ignore_start()) {
+            sim::say("applied ignore: start command ignored, " +
+                     std::to_string(faults.ignores_left()) + " more to ignore");
+            return;
+        }
         sim::say("start");
-        running = true;
-        index = 0;
+        run.emplace(steps, faults.take_extras());
         out.clear();
         pos = 0;
         lines = 0;
@@ -93,9 +113,26 @@ public:
         due = now;
     }
 
+    // One stdin line; false for an unknown command.
+    bool on_command(const std::string& text) {
+        auto said = faults.take(text);
+        if (!said) {
+            return false;
+        }
+        sim::say(*said);
+        auto raw = faults.take_raw();
+        if (!raw.empty()) {
+            if (write(line, raw.data(), raw.size()) < 0) {
+                sim::say(std::string("write failed: ") + std::strerror(errno));
+            }
+            sim::say("applied raw: " + sim::hex_of(raw));
+        }
+        return true;
+    }
+
     // How long poll may sleep before the next write is due; -1 when idle.
     int wait_ms(clock_type::time_point now) const {
-        if (!running) {
+        if (!run) {
             return -1;
         }
         auto left = std::chrono::ceil<std::chrono::milliseconds>(due - now).count();
@@ -103,7 +140,7 @@ public:
     }
 
     void step(clock_type::time_point now) {
-        if (!running || now < due) {
+        if (!run || now < due) {
             return;
         }
         if (pos == out.size() && !next_line(now)) {
@@ -123,20 +160,25 @@ public:
     }
 
 private:
-    // Takes the next script step; false when there is nothing to write now.
+    // Takes the next step of the run; false when there is nothing to write now.
     bool next_line(clock_type::time_point now) {
-        if (index == steps.size()) {
-            sim::say("done " + std::to_string(lines) + " lines " + std::to_string(bytes) +
-                     " bytes");
-            running = false;
+        auto s = run->next(faults.eol());
+        if (!s) {
+            if (!run->cut()) {
+                sim::say("done " + std::to_string(lines) + " lines " + std::to_string(bytes) +
+                         " bytes");
+            }
+            run.reset();
             return false;
         }
-        const auto& s = steps[index++];
-        if (s.pause_ms > 0) {
-            due = now + std::chrono::milliseconds(s.pause_ms);
+        if (s->pause_ms > 0) {
+            due = now + std::chrono::milliseconds(s->pause_ms);
             return false;
         }
-        out = s.line + "\r\n";
+        if (!s->note.empty()) {
+            sim::say("applied " + s->note);
+        }
+        out = std::move(s->bytes);
         pos = 0;
         ++lines;
         return true;
@@ -145,8 +187,8 @@ private:
     int line;
     const options& o;
     std::vector<sim::script_step> steps;
-    bool running = false;
-    std::size_t index = 0;
+    sim::tester_faults faults;
+    std::optional<sim::script_run> run; // none when idle
     std::string out;
     std::size_t pos = 0;
     std::size_t lines = 0;
@@ -163,6 +205,7 @@ int main(int argc, char** argv) {
                              "[--split <n>] [--split-pause <ms>]\n");
         return 2;
     }
+    sim::command_input commands;
     auto steps = sim::load_script(o.script);
     if (!steps) {
         std::fprintf(stderr, "can not read script %s\n", o.script);
@@ -177,12 +220,11 @@ int main(int argc, char** argv) {
     sim::start_watch watch;
     sim::say(std::string("ready ") + o.device);
     for (;;) {
-        pollfd in{line, POLLIN, 0};
-        int ready = poll(&in, 1, device.wait_ms(clock_type::now()));
-        if (ready < 0 && errno != EINTR) {
+        pollfd fds[2] = {{line, POLLIN, 0}, {commands.fd(), POLLIN, 0}};
+        if (poll(fds, 2, device.wait_ms(clock_type::now())) < 0 && errno != EINTR) {
             break;
         }
-        if (ready > 0) {
+        if (fds[0].revents != 0) {
             std::uint8_t buffer[256];
             ssize_t got = read(line, buffer, sizeof buffer);
             if (got <= 0) {
@@ -192,6 +234,13 @@ int main(int argc, char** argv) {
             for (ssize_t i = 0; i < got; ++i) {
                 if (watch.feed(buffer[i])) {
                     device.start(clock_type::now());
+                }
+            }
+        }
+        if (fds[1].revents != 0) {
+            for (const auto& text : commands.take_lines()) {
+                if (!device.on_command(text)) {
+                    sim::say("unknown command: " + text);
                 }
             }
         }

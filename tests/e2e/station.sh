@@ -18,6 +18,7 @@ RESULT_FILE=$RUN_DIR/result.txt
 SIM_SCRIPTS=$QEL_SOURCE/sim/scripts
 E2E_SCRIPTS=$QEL_SOURCE/tests/e2e/scripts
 TESTER_PID=
+TESTER_FD=
 BOARD_MARK=0
 
 # station_install: the program folder and drive D: for the records.
@@ -94,8 +95,13 @@ start_devices() {
   wait_until 10 "the control-board simulator to be ready" grep -q ' ready ' "$BOARD_LOG"
 }
 
-# board <command>: "clamp 0|1" or "silent 0|1" to the control-board simulator.
+# board <command>: one command line to the control-board simulator ("clamp 1", "delay 600",
+# "wrong unit"...; see sim/control_board/main.cpp).
 board() { echo "$*" >&"$BOARD_FD"; }
+
+# tester <command>: one command line to the tester simulator ("eol lf", "cut 3"...; see
+# sim/tester/main.cpp), also across restarts by start_tester.
+tester() { echo "$*" >&"$TESTER_FD"; }
 
 # count_in <file> <text>: how many lines of the file hold the text (0 for no file).
 count_in() {
@@ -105,12 +111,18 @@ count_in() {
 }
 more_than() { [ "$(count_in "$1" "$2")" -gt "$3" ]; }
 
-# start_tester <script>: (re)starts the tester simulator with that script; the line stays.
+# start_tester <script>: (re)starts the tester simulator with that script; the line stays,
+# and so does its command fifo: held open read-write here, so that opening it never blocks
+# and commands sent between two testers wait for the next one.
 start_tester() {
   stop_tester
-  local before
+  local before fifo=$RUN_DIR/tester.in
+  if [ -z "${TESTER_FD:-}" ]; then
+    [ -p "$fifo" ] || mkfifo "$fifo"
+    exec {TESTER_FD}<>"$fifo"
+  fi
   before=$(count_in "$TESTER_LOG" ' ready ')
-  "$QEL_NATIVE_BIN/sim_tester" "$RUN_DIR/tester-line/b" "$1" >>"$TESTER_LOG" 2>&1 &
+  "$QEL_NATIVE_BIN/sim_tester" "$RUN_DIR/tester-line/b" "$1" <"$fifo" >>"$TESTER_LOG" 2>&1 &
   TESTER_PID=$!
   wait_until 10 "the tester simulator to be ready" more_than "$TESTER_LOG" ' ready ' "$before"
 }
