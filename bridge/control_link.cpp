@@ -37,6 +37,10 @@ void control_link::control_tick() {
     send_next_request();
 }
 
+void control_link::tick_while_lost() {
+    bus.post(bus::kBridgeKeyword, bus::keyword::kParalyzed);
+}
+
 void control_link::send_next_request() {
     if (pending_power.empty() && !pending_status && deferred_countdown > 0 &&
         --deferred_countdown == 0) {

@@ -30,6 +30,7 @@ public:
 
     void handle_command(std::string_view text, link_time) override { handle_control_command(text); }
     void tick() override { control_tick(); }
+    void tick_while_lost() override;
     void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) override;
 
 private:

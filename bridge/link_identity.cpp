@@ -47,6 +47,10 @@ std::u16string status_text(int port_number, const traffic_counters& traffic) {
                   shown(traffic.tx), shown(traffic.rf), shown(traffic.tf));
 }
 
+std::u16string lost_text(int port_number) {
+    return format("COM%d lost, retrying", port_number);
+}
+
 std::string version_text() {
     return std::string(kVersion) + " " + kVersionDate;
 }

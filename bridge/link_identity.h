@@ -39,6 +39,8 @@ std::u16string tray_tip(int port_number, int mode);
 std::u16string mode_text(int mode);
 // "COM%d RX=%ld TX=%ld RF=%ld TF=%ld".
 std::u16string status_text(int port_number, const traffic_counters& traffic);
+// "COM%d lost, retrying": the port's device failed and is being reopened.
+std::u16string lost_text(int port_number);
 // The value of the bus string "ver_qel_link": version, one blank, date.
 std::string version_text();
 

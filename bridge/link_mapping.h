@@ -29,6 +29,8 @@ public:
     virtual void handle_command(std::string_view text, link_time now) = 0;
     // The periodic timer, while the port is open.
     virtual void tick() = 0;
+    // The periodic timer while a lost port is being reopened: what a silent device reports.
+    virtual void tick_while_lost() = 0;
     // When the shell should call wake next, if anything is waiting for a moment.
     virtual std::optional<link_time> wake_at() const { return std::nullopt; }
     virtual void wake(link_time /*now*/) {}

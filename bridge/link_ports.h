@@ -49,6 +49,9 @@ public:
     virtual bool start_reader(byte_sink& target) = 0;
     // Stops the reader and closes the port; nothing when already closed.
     virtual void close() = 0;
+    // The open port's device has failed for good (an adapter pulled out); only a close and
+    // a new open can bring it back.
+    virtual bool lost() const = 0;
 };
 
 } // namespace bridge

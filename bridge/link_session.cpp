@@ -16,8 +16,12 @@ link_session::link_session(link_arguments arguments, link_shell& shell, serial_c
       mapping(make_link_mapping(arguments.mode, channel, this->bus)) {}
 
 void link_session::on_create() {
-    shell.add_tray_icon(tray_icon_for(args.mode), tray_tip(args.port_number, args.mode));
+    on_taskbar_created();
     shell.make_tool_window();
+}
+
+void link_session::on_taskbar_created() {
+    shell.add_tray_icon(tray_icon_for(args.mode), tray_tip(args.port_number, args.mode));
 }
 
 void link_session::on_init_dialog() {
@@ -46,18 +50,29 @@ void link_session::on_timer(int id) {
 }
 
 void link_session::tick() {
+    if (channel.connected() && channel.lost()) {
+        // A pulled adapter: its handle never works again, so close it and open anew.
+        channel.close();
+        port_lost = true;
+    }
     bool open = channel.connected();
-    shell.set_status_text(open ? status_text(channel.number(), mapping->traffic())
-                               : std::u16string{});
-    if (!open) {
-        // Retried every tick until the port is there; the mode step starts a tick later.
-        // A port without its reader would never hear the device: close it and retry.
-        if (channel.open(args.port_number) && !channel.start_reader(*mapping)) {
-            channel.close();
-        }
+    shell.set_status_text(open        ? status_text(channel.number(), mapping->traffic())
+                          : port_lost ? lost_text(args.port_number)
+                                      : std::u16string{});
+    if (open) {
+        mapping->tick();
         return;
     }
-    mapping->tick();
+    // Retried every tick until the port is there; the mode step starts a tick later.
+    // A port without its reader would never hear the device: close it and retry.
+    if (channel.open(args.port_number) && !channel.start_reader(*mapping)) {
+        channel.close();
+    }
+    if (channel.connected()) {
+        port_lost = false;
+    } else if (port_lost) {
+        mapping->tick_while_lost();
+    }
 }
 
 void link_session::on_bus_event(std::uint32_t type, std::uint32_t handle) {

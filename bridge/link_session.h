@@ -25,6 +25,8 @@ public:
     // Dialog initialisation: bus, version, line speed and timer, title and mode text.
     void on_init_dialog();
     void on_timer(int id);
+    // The taskbar was (re)started: it knows no tray icon of ours.
+    void on_taskbar_created();
     void on_bus_event(std::uint32_t type, std::uint32_t handle);
     // Window destruction: leave the bus, remove the tray icon, stop the timers, close.
     void on_destroy();
@@ -44,6 +46,8 @@ private:
     serial_channel& channel;
     bus_gate bus;
     std::unique_ptr<link_mapping> mapping;
+    // From the moment the open port's device failed until it opens again.
+    bool port_lost = false;
 };
 
 } // namespace bridge

@@ -89,11 +89,14 @@ public:
     void close() override {
         shell.log("close");
         is_open = false;
+        gone = false;
     }
+    bool lost() const override { return gone; }
 
     bool port_present = true;
     bool reader_starts = true;
     bool is_open = false;
+    bool gone = false;
     int port_number = 0;
     byte_sink* reader = nullptr;
     std::vector<std::string> writes;
@@ -190,6 +193,51 @@ TEST_F(LinkSession, PortWhoseReaderCannotStartIsClosedAndRetried) {
     EXPECT_EQ(shell.take(), (std::vector<std::string>{"open 5", "reader"}));
     session->on_timer(link_session::kTickTimer);
     EXPECT_EQ(channel.writes, std::vector<std::string>{"01 03 00 12 00 01 24 0F"});
+}
+
+TEST_F(LinkSession, LostPortIsClosedReportedAsSilenceAndReopened) {
+    start(5, 1);
+    open_port();
+    channel.gone = true;
+    channel.port_present = false;
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(shell.take(), (std::vector<std::string>{"close", "open 5"}));
+    EXPECT_EQ(shell.status, "COM5 lost, retrying");
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(bus.take(), (std::vector{keyword("paralyzed"), keyword("paralyzed")}))
+        << "as a silent board, every tick";
+    deliver(0x200002FF, "pressurize");
+    EXPECT_EQ(bus.take(), std::vector{keyword("Port closed 5")});
+    shell.take();
+
+    channel.port_present = true;
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(shell.take(), (std::vector<std::string>{"open 5", "reader"}));
+    EXPECT_TRUE(bus.take().empty());
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(shell.status.substr(0, 8), "COM5 RX=");
+    EXPECT_EQ(channel.writes.back(), "01 03 00 12 00 01 24 0F") << "polling goes on by itself";
+}
+
+TEST_F(LinkSession, TesterWatchRunsOutWhileThePortIsLost) {
+    start(3, 0);
+    open_port();
+    deliver(0x200002FF, "qel_start");
+    shell.clock = 1000ms;
+    session->on_timer(link_session::kWakeTimer);
+    channel.gone = true;
+    channel.port_present = false;
+    for (int i = 0; i < 20; ++i) {
+        session->on_timer(link_session::kTickTimer);
+    }
+    EXPECT_EQ(bus.take(), std::vector{keyword("qel_paralyzed")});
+}
+
+TEST_F(LinkSession, TrayIconComesBackWhenTheTaskbarDoes) {
+    start(3, 0);
+    shell.take();
+    session->on_taskbar_created();
+    EXPECT_EQ(shell.take(), std::vector<std::string>{"tray add 134 qel_link_3_0"});
 }
 
 TEST_F(LinkSession, OnlyControllerKeywordsAreFetchedAndHandled) {

@@ -21,6 +21,7 @@ public:
         handle_tester_command(text, now);
     }
     void tick() override { tester_tick(); }
+    void tick_while_lost() override { tester_tick(); }
     std::optional<link_time> wake_at() const override;
     // Sends every start command whose moment has come.
     void wake(link_time now) override;

@@ -17,6 +17,9 @@ constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURG
 constexpr DWORD kPollMs = 5;
 // With events, the queue is still looked at this often, so a missed event costs no bytes.
 constexpr DWORD kEventWatchMs = 50;
+// Status queries failing in a row before the device counts as gone; one failure can be a
+// passing driver error, and a few polls cost only milliseconds.
+constexpr int kLostAfterFailures = 3;
 
 HANDLE manual_reset_event() {
     return CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -74,6 +77,8 @@ int com::open_port() {
         port_handle = nullptr;
         return 0;
     }
+    status_failures = 0;
+    device_failed = false;
     is_open = 1;
     return result;
 }
@@ -92,6 +97,20 @@ int com::apply_line_settings() {
     dcb.StopBits = stop_bits;
     dcb.XonChar = 0x11;
     dcb.XoffChar = 0x13;
+    // No flow control, whatever the port was left with: under XON/XOFF the driver would
+    // swallow 0x11 and 0x13 inside Modbus frames, and a handshake line that nobody drives
+    // would stop the writes.
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fDsrSensitivity = FALSE;
+    if (dcb.fDtrControl == DTR_CONTROL_HANDSHAKE) {
+        dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    }
+    if (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) {
+        dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    }
     return SetCommState(port_handle, &dcb);
 }
 
@@ -137,8 +156,10 @@ int com::read_bytes(std::uint8_t* buffer) {
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(port_handle, &errors, &status)) {
+        ++status_failures;
         return 0;
     }
+    status_failures = 0;
     DWORD wanted = std::min<DWORD>(status.cbInQue, kChunk);
     if (wanted == 0) {
         return 0;
@@ -170,6 +191,8 @@ int com::close_port() {
         WaitForSingleObject(reader_thread, INFINITE);
         CloseHandle(reader_thread);
         reader_thread = nullptr;
+        CloseHandle(wait_event);
+        wait_event = nullptr;
     }
     ResetEvent(stop_event);
     EscapeCommFunction(port_handle, CLRDTR);
@@ -185,10 +208,18 @@ bool com::start_reader(byte_sink& sink) {
     }
     target = &sink;
     polling = false;
+    // Made here rather than on the reader thread, so that a failure leaves no port open
+    // without a reader and needs no message box from a thread without a window.
+    wait_event = manual_reset_event();
+    if (wait_event == nullptr) {
+        return false;
+    }
     unsigned id = 0;
     auto thread = reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, reader_main, this, CREATE_SUSPENDED, &id));
     if (thread == nullptr) {
+        CloseHandle(wait_event);
+        wait_event = nullptr;
         return false;
     }
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
@@ -199,21 +230,14 @@ bool com::start_reader(byte_sink& sink) {
 }
 
 unsigned __stdcall com::reader_main(void* self) {
-    auto* channel = static_cast<com*>(self);
-    HANDLE wait_event = manual_reset_event();
-    if (wait_event == nullptr) {
-        MessageBoxW(nullptr, L"Failed to create event for thread!", L"TTY Error!",
-                    MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    channel->reader_loop(wait_event);
-    CloseHandle(wait_event);
+    static_cast<com*>(self)->reader_loop();
     return 1;
 }
 
 // Waits for received characters, or polls the input queue where the port never reports
-// them, and drains the queue after every wake-up until a read comes back empty.
-void com::reader_loop(HANDLE wait_event) {
+// them, and drains the queue after every wake-up until a read comes back empty. Ends when
+// the port is closed or its device has gone.
+void com::reader_loop() {
     OVERLAPPED wait{};
     wait.hEvent = wait_event;
     DWORD mask = 0;
@@ -244,6 +268,10 @@ void com::reader_loop(HANDLE wait_event) {
         }
         polling = !events;
         drain();
+        if (status_failures >= kLostAfterFailures) {
+            device_failed = true;
+            break;
+        }
     }
     if (waiting) {
         CancelIoEx(port_handle, &wait);

@@ -32,12 +32,14 @@ public:
     int read_bytes(std::uint8_t* buffer);
     // Stops and joins the reader, drops DTR, purges and closes. Always 1.
     int close_port();
-    // After a successful open: starts the reader at highest priority and raises DTR.
+    // After a successful open: starts the reader at highest priority and raises DTR. False,
+    // with nothing started, when the reader's thread or its event cannot be made.
     bool start_reader(byte_sink& target) override;
     // True once the reader has found that the port delivers no events and polls instead.
     bool reader_polls() const { return polling; }
 
     bool connected() const override { return is_open != 0; }
+    bool lost() const override { return device_failed; }
     int number() const override { return port_number; }
     bool write(const std::uint8_t* bytes, std::size_t count) override;
     void set_baud_rate(std::uint32_t baud) override { baud_rate = baud; }
@@ -57,14 +59,20 @@ public:
 
 private:
     static unsigned __stdcall reader_main(void* self);
-    void reader_loop(HANDLE wait_event);
+    void reader_loop();
     void drain();
     void clear_errors();
 
     // Set by close_port to wake the reader from any wait at once.
     HANDLE stop_event = nullptr;
+    // The reader's comm-event wait; made with the thread, closed once it has ended.
+    HANDLE wait_event = nullptr;
     byte_sink* target = nullptr;
     std::atomic<bool> polling{false};
+    // The port's status query has failed this many times in a row (reader thread only);
+    // a few in a row mean the device has gone, as when a USB adapter is pulled out.
+    int status_failures = 0;
+    std::atomic<bool> device_failed{false};
 };
 
 } // namespace bridge

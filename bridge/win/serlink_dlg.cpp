@@ -24,6 +24,12 @@ HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
 }
 
+// Sent to every top-level window when the taskbar starts, after a crash of the shell too.
+UINT taskbar_created() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 bool is_tray_icon(WPARAM id) {
     return id == IDR_MAINFRAME || id == IDI_CONTROL_TRAY || id == IDI_TESTER_TRAY;
 }
@@ -74,6 +80,9 @@ INT_PTR CSerlinkDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         session.on_destroy();
         return FALSE;
     default:
+        if (message == taskbar_created()) {
+            session.on_taskbar_created();
+        }
         return FALSE;
     }
 }

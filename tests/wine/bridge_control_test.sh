@@ -11,6 +11,9 @@ pty_pair "$RUN_DIR/pty"
 map_com 5 "$RUN_DIR/pty/a"
 start_sim control_board "$RUN_DIR/pty/b"
 board=$RUN_DIR/control_board.log
+# A port left in XON/XOFF and RTS/CTS by another program: the bridge must switch both off,
+# or 0x11 and 0x13 inside frames would be swallowed.
+stty -F "$RUN_DIR/pty/a" ixon ixoff crtscts
 start_controller
 start_bridge 5 1
 title=qel_link_com5
@@ -19,6 +22,8 @@ title=qel_link_com5
 wait_until 10 "the bridge window to hide itself" is_hidden $title
 expect_eq "mode text" "MODE-1 qel_link 0.1.21 2025-05-21" "$(ui gettext $title 1003)"
 wait_until 10 "the status line to show the open port" status_counts $title
+flow=$(stty -F "$RUN_DIR/pty/a" -a | grep -oE -- '-?(ixon|ixoff|crtscts)\b' | sort | tr '\n' ' ')
+expect_eq "flow control of the open port" "-crtscts -ixoff -ixon " "$flow"
 peer ctl info 130
 wait_until 10 "the public list" grep -q '^info 130 ' "$CONTROLLER"
 expect_contains "bus strings" 'ver_qel_link=0.1.21 2025-05-21\r\n' "$(grep '^info 130 ' "$CONTROLLER")"
