@@ -84,16 +84,45 @@ plan_shorter_than() { [ "$(plan_left)" -lt "$1" ]; }
 # pair whose near end is the COM port of its bridge.
 start_devices() {
   pty_pair "$RUN_DIR/tester-line"
-  pty_pair "$RUN_DIR/board-line"
   map_com $TESTER_PORT "$RUN_DIR/tester-line/a"
   map_com $BOARD_PORT "$RUN_DIR/board-line/a"
   start_tester "$1"
-  local fifo=$RUN_DIR/board.in
-  mkfifo "$fifo"
-  "$QEL_NATIVE_BIN/sim_control_board" "$RUN_DIR/board-line/b" <"$fifo" >"$BOARD_LOG" 2>&1 &
-  exec {BOARD_FD}>"$fifo"
-  wait_until 10 "the control-board simulator to be ready" grep -q ' ready ' "$BOARD_LOG"
+  plug_board
 }
+
+# plug_board: the control board's line, a new pseudo-terminal pair as a USB adapter
+# plugged in, and the board simulator on it. Its command fifo is held open read-write, so
+# that it outlives the simulator and opening it never blocks.
+plug_board() {
+  pty_pair "$RUN_DIR/board-line"
+  BOARD_LINE_PID=$PTY_PID
+  local fifo=$RUN_DIR/board.in before
+  if [ -z "${BOARD_FD:-}" ]; then
+    mkfifo "$fifo"
+    exec {BOARD_FD}<>"$fifo"
+  fi
+  before=$(count_in "$BOARD_LOG" ' ready ')
+  "$QEL_NATIVE_BIN/sim_control_board" "$RUN_DIR/board-line/b" <"$fifo" >>"$BOARD_LOG" 2>&1 &
+  BOARD_PID=$!
+  wait_until 10 "the control-board simulator to be ready" more_than "$BOARD_LOG" ' ready ' "$before"
+}
+
+# pull_board: the control board's USB adapter is pulled out: both ends of its line go,
+# and the simulator with them.
+pull_board() {
+  kill "$BOARD_LINE_PID"
+  wait "$BOARD_LINE_PID" 2>/dev/null
+  wait_until 10 "the board simulator to lose its line" bash -c "! kill -0 $BOARD_PID 2>/dev/null"
+}
+
+# start_line_peer: a bus client beside the station, registered like the probe: its log
+# $LINE_PEER shows every bridge post (diagnostics included; read it with the helpers of
+# tests/wine/bridge_lib.sh), and `as_controller <keyword>` posts a keyword as qel does.
+start_line_peer() {
+  start_peer line "line peer" 0x200 test
+  LINE_PEER=$RUN_DIR/line.peer
+}
+as_controller() { peer line text 0x200002FF "$1"; }
 
 # board <command>: one command line to the control-board simulator ("clamp 1", "delay 600",
 # "wrong unit"...; see sim/control_board/main.cpp).
