@@ -1,5 +1,7 @@
 #include "command_text.h"
 
+#include "hex_digit.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -9,19 +11,6 @@ namespace {
 
 bool blank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
-}
-
-int digit_of(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 } // namespace
@@ -62,8 +51,8 @@ std::optional<std::vector<std::uint8_t>> bytes_of_hex(std::string_view text) {
             ++i;
             continue;
         }
-        int high = digit_of(text[i]);
-        int low = i + 1 < text.size() ? digit_of(text[i + 1]) : -1;
+        int high = framework::hex_digit(text[i]);
+        int low = i + 1 < text.size() ? framework::hex_digit(text[i + 1]) : -1;
         if (high < 0 || low < 0) {
             return std::nullopt;
         }

@@ -5,11 +5,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-plan pass pass pass pass
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
+station_up "$SIM_SCRIPTS/pass.txt"
 
 status_is() { [ "$(ui gettext "qel_link_com$1" 1004)" = "$2" ]; }
 pull_board

@@ -5,11 +5,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-plan pass pass pass pass
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
+station_up "$SIM_SCRIPTS/pass.txt"
 expect_images "at start-up" "$IDB_READY $IDB_READY $IDB_READY $IDB_READY"
 
 set_qr_codes QA01 QA02 QA03 QA04

@@ -9,11 +9,7 @@ source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/wine/bridge_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-plan pass pass pass pass
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
+station_up "$SIM_SCRIPTS/pass.txt"
 start_line_peer
 expect_log "$LINE_PEER" "$(keyword_line slack)"
 

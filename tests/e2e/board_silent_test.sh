@@ -6,11 +6,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-plan pass pass pass pass
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
+station_up "$SIM_SCRIPTS/pass.txt"
 
 set_qr_codes QE01 QE02 QE03 QE04
 close_clamp

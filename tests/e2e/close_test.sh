@@ -4,10 +4,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
+station_up "$SIM_SCRIPTS/pass.txt"
 expect_eq "bridge processes" 2 "$(wine_pids qel_link.exe | wc -l)"
 
 qel_close

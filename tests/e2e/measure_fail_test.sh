@@ -4,11 +4,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-plan pass pass pass pass
-start_devices "$E2E_SCRIPTS/one_fail.txt"
-start_station
+station_up "$E2E_SCRIPTS/one_fail.txt"
 
 set_qr_codes QB01 QB02 QB03 QB04
 close_clamp

@@ -5,11 +5,8 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
+station_up "$SIM_SCRIPTS/pass.txt"
 plan hang pass pass pass
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
 
 set_qr_codes QD01 QD02 QD03 QD04
 close_clamp

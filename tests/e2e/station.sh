@@ -171,6 +171,19 @@ port_open() { [[ "$(ui gettext "qel_link_com$1" 1004)" == "COM$1 "* ]]; }
 frames_sent() { ui gettext "qel_link_com$1" 1004 | sed -n 's/.* TF=\([0-9]*\).*/\1/p'; }
 frames_sent_above() { [ "$(frames_sent "$1")" -gt "$2" ]; }
 
+# station_up <tester script> [name=value...]: the whole station as most runs want it:
+# installed, with its settings (the arguments override), a programming tool that passes
+# every run, both simulators, and qel.exe with both bridges' ports open.
+station_up() {
+  local script=$1
+  shift
+  station_install
+  station_settings "$@"
+  plan pass pass pass pass
+  start_devices "$script"
+  start_station
+}
+
 # start_station: qel.exe from its folder; returns once its window is up and both bridges
 # have opened their ports.
 start_station() {

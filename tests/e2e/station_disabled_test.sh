@@ -4,11 +4,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings check_stall1=0
-plan pass pass pass pass
-start_devices "$SIM_SCRIPTS/pass.txt"
-start_station
+station_up "$SIM_SCRIPTS/pass.txt" check_stall1=0
 expect_images "at start-up" "$IDB_READY $IDB_DISABLED $IDB_READY $IDB_READY"
 
 set_qr_codes QC01 QC02 QC03 QC04

@@ -5,11 +5,7 @@ source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 source "$QEL_SOURCE/tests/e2e/station.sh"
 
-station_install
-station_settings
-plan pass pass pass pass
-start_devices "$SIM_SCRIPTS/no_end.txt"
-start_station
+station_up "$SIM_SCRIPTS/no_end.txt"
 
 set_qr_codes QF01 QF02 QF03 QF04
 close_clamp
