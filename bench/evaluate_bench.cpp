@@ -26,6 +26,7 @@ public:
     std::array<std::u16string, 4> ReadQrEdits() override { return {}; }
     void ClearQrEdits() override {}
     void FocusFirstQr() override {}
+    void ShowMessage(std::u16string_view) override {}
 };
 
 class NoProcess : public ProgramProcess {

@@ -48,6 +48,7 @@ int CStationController::EvaluateTest(std::u16string_view text) {
 }
 
 void CStationController::OnWrite() {
+    HandlerScope scope(*this);
     if (m_programExecute.empty()) {
         FinishCycle();
         return;

@@ -27,6 +27,7 @@ void CStationController::OnTimer() {
     if (m_programCountdown == 0) {
         return;
     }
+    HandlerScope scope(*this);
     AppendProgress(u"Checking program exit...");
     switch (m_process.Poll()) {
     case ProcessPoll::Ended:

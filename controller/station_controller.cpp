@@ -13,13 +13,42 @@ CStationController::CStationController(ControllerShell& shell, ProgramProcess& p
     : m_shell(shell), m_process(process), m_records(records), m_files(files),
       m_progress(shell, PaneId::Progress), m_result(shell, PaneId::Result) {}
 
+void CStationController::ShowMessageLater(std::u16string_view text) {
+    m_pendingMessages.emplace_back(text);
+    if (m_handlerDepth == 0) {
+        ShowPendingMessages();
+    }
+}
+
+CStationController::HandlerScope::~HandlerScope() {
+    if (--m_qel.m_handlerDepth == 0) {
+        m_qel.ShowPendingMessages();
+    }
+}
+
+// One box at a time: events that a box lets through may ask for more, which wait for it.
+void CStationController::ShowPendingMessages() {
+    if (m_showingMessage) {
+        return;
+    }
+    m_showingMessage = true;
+    while (!m_pendingMessages.empty()) {
+        const std::u16string text = std::move(m_pendingMessages.front());
+        m_pendingMessages.pop_front();
+        m_shell.ShowMessage(text);
+    }
+    m_showingMessage = false;
+}
+
 void CStationController::OnClamp() {
+    HandlerScope scope(*this);
     m_clamped = false;
     Post(bus::keyword::kPressurize);
     AppendProgress(Widen(bus::keyword::kPressurize));
 }
 
 void CStationController::OnTest() {
+    HandlerScope scope(*this);
     ResetStations(false);
     Post(bus::keyword::kPoweringDown);
     Post(bus::keyword::kStatusClear);
@@ -38,6 +67,7 @@ void CStationController::OnBusEvent(uint32_t type, std::string_view payload) {
     if (!bus::controller_accepts(type)) {
         return;
     }
+    HandlerScope scope(*this);
     // The text is read as a zero-terminated string would be.
     const std::u16string text = ConvertAnsiToUnicode(payload.substr(0, payload.find('\0')));
     if (EqualsAscii(text, bus::keyword::kSqueezed)) {

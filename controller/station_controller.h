@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,10 @@ public:
     int32_t m_programStation = 0;    // station last powered for programming; 4 when none left
     uint32_t m_programCountdown = 0; // timer ticks before the command is killed; 0 = idle
     CJudgement m_judge;              // texts of the last judgement
+
+    // A message box for the user ("No disk space!"), shown once the event being handled is
+    // over: the box dispatches bus events and ticks to this controller while it is up.
+    void ShowMessageLater(std::u16string_view text);
 
     // Events.
     void OnClamp();
@@ -70,6 +75,19 @@ public:
     void FinishCycle();
 
 private:
+    // Held by every event handler; the outermost one shows the messages asked for meanwhile.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(CStationController& qel) : m_qel(qel) { ++m_qel.m_handlerDepth; }
+        ~HandlerScope();
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+    private:
+        CStationController& m_qel;
+    };
+    void ShowPendingMessages();
+
     void Post(std::string_view keyword);
     void PowerUp(int station);
     bool IsProgrammable(int station) const;
@@ -87,4 +105,7 @@ private:
     framework::FileSystem& m_files;
     Pane m_progress;
     Pane m_result;
+    int m_handlerDepth = 0;
+    bool m_showingMessage = false;
+    std::deque<std::u16string> m_pendingMessages;
 };

@@ -38,6 +38,9 @@ public:
     std::array<std::u16string, 4> ReadQrEdits() override { return qr; }
     void ClearQrEdits() override { qr = {}; }
     void FocusFirstQr() override { Note(u"focus"); }
+    void ShowMessage(std::u16string_view text) override {
+        Note(u"message " + std::u16string(text));
+    }
 
 private:
     std::u16string& Text(PaneId pane) { return pane == PaneId::Progress ? progress : result; }

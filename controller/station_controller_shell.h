@@ -30,4 +30,8 @@ public:
     virtual void ClearQrEdits() = 0;
     // Put the keyboard focus on the QR edit of station 1.
     virtual void FocusFirstQr() = 0;
+
+    // A modal message box with an OK button. It dispatches window messages while it is up,
+    // so the controller asks for it only when no handler of its own is running.
+    virtual void ShowMessage(std::u16string_view text) = 0;
 };

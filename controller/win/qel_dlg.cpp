@@ -51,7 +51,7 @@ CqelDlg::CqelDlg()
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_versionText(L"1.0.10 Oct 27 2025"), m_profile(kRegistryKey, ExecutableName()),
       m_records(framework::PlatformFileSystem(), framework::PlatformClock(),
-                [this](const std::u16string& text) { ShowMessage(m_hWnd, ToWide(text)); }),
+                [this](const std::u16string& text) { m_controller.ShowMessageLater(text); }),
       m_controller(*this, m_process, m_records, framework::PlatformFileSystem()) {}
 
 CqelDlg::~CqelDlg() {
@@ -131,7 +131,7 @@ BOOL CqelDlg::OnInitDialog() {
     ApplySettings(LoadSettings(m_profile));
 
     if (!bus_load()) {
-        ShowMessage(m_hWnd, L"Load dll failure!");
+        ::ShowMessage(m_hWnd, L"Load dll failure!");
     } else {
         bus_register(m_hWnd, bus::kKindString, bus::keyword::kClientController);
     }

@@ -51,6 +51,7 @@ private:
     std::array<std::u16string, 4> ReadQrEdits() override;
     void ClearQrEdits() override;
     void FocusFirstQr() override;
+    void ShowMessage(std::u16string_view text) override;
 
     HICON m_hIcon;
     std::wstring m_versionText;

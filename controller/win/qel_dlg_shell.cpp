@@ -81,6 +81,10 @@ void CqelDlg::ClearQrEdits() {
     }
 }
 
+void CqelDlg::ShowMessage(std::u16string_view text) {
+    ::ShowMessage(m_hWnd, ToWide(text));
+}
+
 void CqelDlg::FocusFirstQr() {
     SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_QR1)), TRUE);
 }

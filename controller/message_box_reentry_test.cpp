@@ -1,0 +1,115 @@
+// A modal message box keeps dispatching bus events to the main window: the controller must
+// not run again under a caller that holds its texts.
+#include "station_controller.h"
+
+#include "keywords.h"
+#include "station_controller_fakes.h"
+#include "type_word.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// Files in memory; no drive will take the data root, so every record asks for the
+// "No disk space!" box, and is then written relative to the current drive.
+class NoRootFiles : public framework::FileSystem {
+public:
+    std::map<std::u16string, std::string> files;
+
+    uint32_t MakeDirectory(const std::u16string& path) override {
+        return path.ends_with(u"xlog.data") ? framework::kErrorAccessDenied
+                                            : framework::kErrorSuccess;
+    }
+    std::unique_ptr<framework::FileHandle> OpenFile(const std::u16string& path, unsigned flags,
+                                                    uint32_t& error) override {
+        if ((flags & framework::kModeCreate) != 0) {
+            files[path].clear();
+        } else if (!files.contains(path)) {
+            error = framework::kErrorFileNotFound;
+            return nullptr;
+        }
+        return std::make_unique<Handle>(files[path]);
+    }
+    uint32_t RemoveFile(const std::u16string& path) override {
+        return files.erase(path) != 0 ? framework::kErrorSuccess : framework::kErrorFileNotFound;
+    }
+
+private:
+    class Handle : public framework::FileHandle {
+    public:
+        explicit Handle(std::string& bytes) : bytes(bytes) {}
+        size_t Read(void*, size_t) override { return 0; }
+        bool Write(const void* data, size_t count) override {
+            bytes.append(static_cast<const char*>(data), count);
+            return true;
+        }
+        bool Seek(uint64_t) override { return true; }
+        uint64_t Position() const override { return bytes.size(); }
+        uint64_t Length() const override { return bytes.size(); }
+
+    private:
+        std::string& bytes;
+    };
+};
+
+// The box of the first record brings a long tester line, a silent board's "paralyzed" and
+// a second "qel_end" with it, as the window's message loop would while the box is up.
+class ReenteringShell : public FakeShell {
+public:
+    CStationController* qel = nullptr;
+    int boxes = 0;
+
+    void ShowMessage(std::u16string_view text) override {
+        FakeShell::ShowMessage(text);
+        if (++boxes == 1) {
+            qel->OnBusEvent(bus::kBridgeKeyword, std::string(10000, '.'));
+            qel->OnBusEvent(bus::kBridgeKeyword, "paralyzed");
+            qel->OnBusEvent(bus::kBridgeKeyword, bus::keyword::kQelEnd);
+        }
+    }
+};
+
+std::string Group(int station, const char* value) {
+    return std::string("{show:1/R1_") + std::to_string(station) + "/x/" + value +
+           "/1.10/0.90/a/kOhm/b} and a tester comment long enough to live on the heap";
+}
+
+} // namespace
+
+TEST(MessageBoxReentry, EventsDuringTheBoxFindTheCycleWhole) {
+    NoRootFiles files;
+    FakeClock clock;
+    ReenteringShell shell;
+    shell.qr = {u"Q1", u"Q2", u"Q3", u"Q4"};
+    FakeProcess process;
+    CStationController* target = nullptr;
+    Records records(files, clock,
+                    [&](const std::u16string& text) { target->ShowMessageLater(text); });
+    CStationController qel(shell, process, records, files);
+    target = &qel;
+    shell.qel = &qel;
+
+    qel.OnTest();
+    for (int station = 1; station <= 4; ++station) {
+        qel.OnBusEvent(bus::kBridgeKeyword, Group(station, station == 2 ? "1.50" : "1.00"));
+    }
+    qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kQelEnd);
+
+    EXPECT_GE(shell.boxes, 1);
+    int station_records = 0;
+    for (const auto& [path, bytes] : files.files) {
+        auto qr = path.find(u"_QRQ");
+        if (qr == std::u16string::npos) {
+            continue;
+        }
+        ++station_records;
+        const std::string number(1, static_cast<char>(path[qr + 4]));
+        const std::string line =
+            number == "2" ? "2# 错误 R1=1.500kOhm" : number + "# PASS R1=1.000kOhm";
+        EXPECT_NE(bytes.find(line), std::string::npos) << "record of station " << number;
+    }
+    EXPECT_EQ(station_records, 8) << "both judgements, each station's record its own";
+}
