@@ -8,52 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
-
 namespace {
-
-// Files in memory; no drive will take the data root, so every record asks for the
-// "No disk space!" box, and is then written relative to the current drive.
-class NoRootFiles : public framework::FileSystem {
-public:
-    std::map<std::u16string, std::string> files;
-
-    uint32_t MakeDirectory(const std::u16string& path) override {
-        return path.ends_with(u"xlog.data") ? framework::kErrorAccessDenied
-                                            : framework::kErrorSuccess;
-    }
-    std::unique_ptr<framework::FileHandle> OpenFile(const std::u16string& path, unsigned flags,
-                                                    uint32_t& error) override {
-        if ((flags & framework::kModeCreate) != 0) {
-            files[path].clear();
-        } else if (!files.contains(path)) {
-            error = framework::kErrorFileNotFound;
-            return nullptr;
-        }
-        return std::make_unique<Handle>(files[path]);
-    }
-    uint32_t RemoveFile(const std::u16string& path) override {
-        return files.erase(path) != 0 ? framework::kErrorSuccess : framework::kErrorFileNotFound;
-    }
-
-private:
-    class Handle : public framework::FileHandle {
-    public:
-        explicit Handle(std::string& bytes) : bytes(bytes) {}
-        size_t Read(void*, size_t) override { return 0; }
-        bool Write(const void* data, size_t count) override {
-            bytes.append(static_cast<const char*>(data), count);
-            return true;
-        }
-        bool Seek(uint64_t) override { return true; }
-        uint64_t Position() const override { return bytes.size(); }
-        uint64_t Length() const override { return bytes.size(); }
-
-    private:
-        std::string& bytes;
-    };
-};
 
 // The box of the first record brings a long tester line, a silent board's "paralyzed" and
 // a second "qel_end" with it, as the window's message loop would while the box is up.
@@ -80,7 +35,8 @@ std::string Group(int station, const char* value) {
 } // namespace
 
 TEST(MessageBoxReentry, EventsDuringTheBoxFindTheCycleWhole) {
-    NoRootFiles files;
+    MemoryFiles files;
+    files.rootless = true;
     FakeClock clock;
     ReenteringShell shell;
     shell.qr = {u"Q1", u"Q2", u"Q3", u"Q4"};

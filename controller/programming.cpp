@@ -4,6 +4,7 @@
 
 #include "cycle_text.h"
 #include "keywords.h"
+#include "result_words.h"
 #include "unifile.h"
 
 namespace {
@@ -54,9 +55,7 @@ void CStationController::CheckResult() {
     bool success = false;
     CUniFile file(m_files);
     if (file.Open(m_programResult, framework::kModeRead)) {
-        const std::u16string text = file.ReadText();
-        success = text.find(u"failed") == std::u16string::npos &&
-                  text.find(u"cancel") == std::u16string::npos;
+        success = !ResultMentionsFailure(file);
         file.Close();
         m_files.RemoveFile(m_programResult);
         AppendProgress(u"CheckResult=" + Decimal(success ? 1 : 0));

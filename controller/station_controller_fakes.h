@@ -6,8 +6,13 @@
 #include "programming.h"
 #include "station_controller_shell.h"
 
+#include "file_system.h"
+
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,4 +80,64 @@ class FakeClock : public framework::Clock {
 public:
     framework::LocalTime time{2025, 10, 1, 27, 9, 30, 15, 0};
     framework::LocalTime Now() override { return time; }
+};
+
+// Files in memory. `rootless`: no drive takes the data root, so every record asks for the
+// "No disk space!" box and is then written relative to the current drive. A file may claim
+// a length far beyond the bytes it serves.
+class MemoryFiles : public framework::FileSystem {
+public:
+    std::map<std::u16string, std::string> files;
+    std::map<std::u16string, uint64_t> claimed_length;
+    bool rootless = false;
+
+    uint32_t MakeDirectory(const std::u16string& path) override {
+        return rootless && path.ends_with(u"xlog.data") ? framework::kErrorAccessDenied
+                                                        : framework::kErrorSuccess;
+    }
+    std::unique_ptr<framework::FileHandle> OpenFile(const std::u16string& path, unsigned flags,
+                                                    uint32_t& error) override {
+        if ((flags & framework::kModeCreate) != 0) {
+            files[path].clear();
+        } else if (!files.contains(path)) {
+            error = framework::kErrorFileNotFound;
+            return nullptr;
+        }
+        auto claimed = claimed_length.find(path);
+        return std::make_unique<Handle>(files[path],
+                                        claimed == claimed_length.end() ? 0 : claimed->second);
+    }
+    uint32_t RemoveFile(const std::u16string& path) override {
+        claimed_length.erase(path);
+        return files.erase(path) != 0 ? framework::kErrorSuccess : framework::kErrorFileNotFound;
+    }
+
+private:
+    class Handle : public framework::FileHandle {
+    public:
+        Handle(std::string& bytes, uint64_t claimed) : bytes(bytes), claimed(claimed) {}
+        size_t Read(void* buffer, size_t count) override {
+            const size_t left = position < bytes.size() ? bytes.size() - position : 0;
+            count = std::min(count, left);
+            bytes.copy(static_cast<char*>(buffer), count, position);
+            position += count;
+            return count;
+        }
+        bool Write(const void* data, size_t count) override {
+            bytes.append(static_cast<const char*>(data), count);
+            position = bytes.size();
+            return true;
+        }
+        bool Seek(uint64_t to) override {
+            position = to;
+            return true;
+        }
+        uint64_t Position() const override { return position; }
+        uint64_t Length() const override { return std::max<uint64_t>(bytes.size(), claimed); }
+
+    private:
+        std::string& bytes;
+        uint64_t claimed;
+        uint64_t position = 0;
+    };
 };

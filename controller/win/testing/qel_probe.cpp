@@ -5,6 +5,8 @@
 //   type <title> <id> <text>  the text typed into a control, one WM_CHAR per character
 //   rect <title> <id>         the control's left, top, right, bottom in client coordinates
 //   children <title>          one line per child window: id, class and text (UTF-8)
+//   gui <title>               the GUI objects of the window's process:
+//                             "pid P gdi N user M handles H windows W"
 // Failures print what was missing and exit non-zero.
 #include <windows.h>
 
@@ -36,6 +38,47 @@ BOOL CALLBACK print_child(HWND child, LPARAM) {
     return TRUE;
 }
 
+// Counts the windows a process owns, top-level and child.
+struct window_count {
+    DWORD pid;
+    int count;
+};
+
+BOOL CALLBACK count_child(HWND window, LPARAM data) {
+    auto* counted = reinterpret_cast<window_count*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    counted->count += owner == counted->pid ? 1 : 0;
+    return TRUE;
+}
+
+BOOL CALLBACK count_top(HWND window, LPARAM data) {
+    count_child(window, data);
+    EnumChildWindows(window, count_child, data);
+    return TRUE;
+}
+
+// Wine's GetGuiResources answers 0 for everything, so the kernel handles and the windows of
+// the process are printed too: counts that do move when a program leaks.
+int print_gui(HWND top) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) {
+        return fail(L"can not open the window's process");
+    }
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    DWORD handles = 0;
+    const bool counted = GetProcessHandleCount(process, &handles);
+    CloseHandle(process);
+    window_count windows{pid, 0};
+    EnumWindows(count_top, reinterpret_cast<LPARAM>(&windows));
+    std::printf("pid %lu gdi %lu user %lu handles %s windows %d\n", pid, gdi, user,
+                counted ? std::to_string(handles).c_str() : "?", windows.count);
+    return 0;
+}
+
 HWND focus_of(HWND top) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -47,7 +90,7 @@ HWND focus_of(HWND top) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        return fail(L"usage: qel_probe zoomed|focus|key|type|rect|children <title> ...");
+        return fail(L"usage: qel_probe zoomed|focus|key|type|rect|children|gui <title> ...");
     }
     const std::wstring cmd = argv[1];
     HWND top = FindWindowW(nullptr, argv[2]);
@@ -57,6 +100,9 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"children") {
         EnumChildWindows(top, print_child, 0);
         return 0;
+    }
+    if (cmd == L"gui") {
+        return print_gui(top);
     }
     if (cmd == L"zoomed") {
         std::printf("%d\n", IsZoomed(top) ? 1 : 0);

@@ -1,0 +1,67 @@
+// How a programming run is judged by the file it leaves: whatever the file holds, a run that
+// says "failed" or "cancel" is never read as a success, and no file can end qel.
+#include "station_controller.h"
+
+#include "keywords.h"
+#include "station_controller_fakes.h"
+#include "type_word.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::u16string kResult = u"d:\\result.txt";
+
+class ResultCheck : public testing::Test {
+protected:
+    void SetUp() override {
+        qel.m_programExecute = u"prog.exe";
+        qel.m_programResult = kResult;
+        qel.OnTest();
+        qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kQelEnd);
+    }
+    // The powered station's command ends, leaving `bytes` (which may claim a larger length)
+    // in its result file; the progress line that judges it.
+    std::u16string Judge(const std::string& bytes, uint64_t claimed = 0) {
+        qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kPowered);
+        files.files[kResult] = bytes;
+        files.claimed_length[kResult] = claimed;
+        process.state = ProcessPoll::Ended;
+        shell.events.clear();
+        qel.OnTimer();
+        for (const auto& event : shell.events) {
+            if (event.starts_with(u"progress CheckResult=")) {
+                return event.substr(9);
+            }
+        }
+        return u"(no verdict)";
+    }
+
+    MemoryFiles files;
+    FakeClock clock;
+    FakeShell shell;
+    FakeProcess process;
+    Records records{files, clock, {}};
+    CStationController qel{shell, process, records, files};
+};
+
+} // namespace
+
+TEST_F(ResultCheck, FailureWordsSwallowedByTheAnsiCodePageStillFail) {
+    // UTF-8 with an escape code reads as code page 936, where 中 and the "f" after it become
+    // "涓璮": the decoded text no longer holds "failed".
+    EXPECT_EQ(Judge("\x1b[31m\xe4\xb8\xad"
+                    "failed\x1b[0m\r\n"),
+              u"CheckResult=0");
+    EXPECT_EQ(Judge("\x0c\xe4\xb8\xad"
+                    "cancel"),
+              u"CheckResult=0");
+    EXPECT_EQ(Judge("\x1b[32m\xe4\xb8\xad ok\x1b[0m"), u"CheckResult=1");
+}
+
+TEST_F(ResultCheck, HugeFileIsSearchedInChunksAndNeverLoadedWhole) {
+    std::string bytes(300000, 'x');
+    bytes.replace(200000, 6, "failed");
+    EXPECT_EQ(Judge(bytes, uint64_t{1} << 40), u"CheckResult=0");
+    EXPECT_EQ(Judge(std::string(300000, 'x'), uint64_t{1} << 40), u"CheckResult=1");
+}
