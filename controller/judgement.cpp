@@ -61,11 +61,15 @@ void CJudgement::JudgeGroup(std::u16string_view group) {
         underscore == std::u16string_view::npos ? 1 : StationOf(fullName.substr(underscore + 1));
     const std::u16string_view name = fullName.substr(0, underscore);
 
-    const float value = ToSingle(ReadNumber(valueText));
+    // A value with no number in it is a measurement that did not happen: it fails, though
+    // it reads and prints as 0.
+    bool measured = false;
+    const float value = ToSingle(ReadNumber(valueText, &measured));
     const float limitA = ToSingle(ReadNumber(limitAText));
     const float limitB = ToSingle(ReadNumber(limitBText));
     // Comparisons with NaN are false, so a value or limit that is not a number fails.
-    const bool pass = (limitB <= value && value <= limitA) || (limitA <= value && value <= limitB);
+    const bool pass =
+        measured && ((limitB <= value && value <= limitA) || (limitA <= value && value <= limitB));
 
     std::u16string& target = pass ? m_passText[station - 1] : m_errText[station - 1];
     AppendJudgementLine(target, {station, pass, name, value, unit, limitB, limitA});

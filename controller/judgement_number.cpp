@@ -81,7 +81,7 @@ size_t TakeDigits(std::u16string_view text, size_t i, uint64_t& mantissa) {
 
 } // namespace
 
-double ReadNumber(std::u16string_view text) {
+double ReadNumber(std::u16string_view text, bool* found) {
     bool negative = false;
     size_t i = SkipSpaceAndSign(text, negative);
     const size_t start = i;
@@ -99,9 +99,16 @@ double ReadNumber(std::u16string_view text) {
     if (digits == 0) {
         const bool word = start < text.size() && std::u16string_view(u"iInN").find(text[start]) !=
                                                      std::u16string_view::npos;
-        // Without a number the sign is not taken either: "-" reads as +0.
+        // Without a number the sign is not taken either: "-" reads as +0. A word that
+        // reads is infinite or not a number, never 0.
         const double value = word ? ReadWord(text.substr(start)) : 0.0;
+        if (found != nullptr) {
+            *found = value != 0.0;
+        }
         return negative && value != 0.0 ? -value : value;
+    }
+    if (found != nullptr) {
+        *found = true;
     }
 
     if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {

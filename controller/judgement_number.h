@@ -4,8 +4,8 @@
 
 // The longest prefix that strtod would take: leading white space, an optional sign, then
 // digits with an optional fraction and exponent, or "inf", "infinity", "nan", "nan(...)" in
-// any case. Text without a number reads as 0.
-double ReadNumber(std::u16string_view text);
+// any case. Text without a number reads as 0, and sets `found`, when given, to false.
+double ReadNumber(std::u16string_view text, bool* found = nullptr);
 
 // Leading white space, an optional sign and decimal digits, saturated at the int range;
 // no digits read as 0.
