@@ -61,6 +61,7 @@ public:
         return nullptr;
     }
     uint32_t MakeDirectory(const std::u16string&) override { return framework::kErrorSuccess; }
+    bool IsDirectory(const std::u16string&) override { return true; }
     uint32_t RemoveFile(const std::u16string&) override { return framework::kErrorSuccess; }
 };
 

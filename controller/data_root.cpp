@@ -9,7 +9,9 @@ std::u16string GetDataRoot(framework::DirectoryMaker& directories,
         std::u16string root(1, letter);
         root += u":\\xlog.data";
         const uint32_t error = directories.MakeDirectory(root);
-        if (error == framework::kErrorSuccess || error == framework::kErrorAlreadyExists) {
+        // A file of that name says "already exists" too, and would refuse every record.
+        if (error == framework::kErrorSuccess ||
+            (error == framework::kErrorAlreadyExists && directories.IsDirectory(root))) {
             return root;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The directory under which the controller keeps its records: "x:\\xlog.data" on the first
-// drive, in the order d, e, f, h to z, then c, where it can be created or already exists.
+// drive, in the order d, e, f, h to z, then c, where it can be created or already exists as
+// a directory.
 #include "file_system.h"
 
 #include <functional>

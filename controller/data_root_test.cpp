@@ -15,11 +15,15 @@ public:
     std::map<char16_t, uint32_t> answers;
     std::u16string tried; // drive letters in the order they were tried
 
+    std::u16string files; // drives whose xlog.data is a file
     uint32_t MakeDirectory(const std::u16string& path) override {
         EXPECT_EQ(path.substr(1), u":\\xlog.data");
         tried += path[0];
         const auto answer = answers.find(path[0]);
         return answer == answers.end() ? framework::kErrorPathNotFound : answer->second;
+    }
+    bool IsDirectory(const std::u16string& path) override {
+        return files.find(path[0]) == std::u16string::npos;
     }
 };
 
@@ -44,6 +48,9 @@ TEST_F(DataRoot, FirstDriveThatTakesOrHasTheDirectoryWins) {
     drives.answers[u'd'] = framework::kErrorAlreadyExists;
     EXPECT_EQ(Find(), u"d:\\xlog.data");
     EXPECT_TRUE(messages.empty());
+
+    drives.files = u"d";
+    EXPECT_EQ(Find(), u"c:\\xlog.data") << "a file of that name is no data root";
 }
 
 TEST_F(DataRoot, UnusableDrivesAreSkippedAndCComesLast) {

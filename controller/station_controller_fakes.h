@@ -95,6 +95,7 @@ public:
         return rootless && path.ends_with(u"xlog.data") ? framework::kErrorAccessDenied
                                                         : framework::kErrorSuccess;
     }
+    bool IsDirectory(const std::u16string&) override { return true; }
     std::unique_ptr<framework::FileHandle> OpenFile(const std::u16string& path, unsigned flags,
                                                     uint32_t& error) override {
         if ((flags & framework::kModeCreate) != 0) {

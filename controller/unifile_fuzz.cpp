@@ -40,6 +40,7 @@ public:
         return std::make_unique<MemoryFile>(bytes);
     }
     uint32_t MakeDirectory(const std::u16string&) override { return framework::kErrorSuccess; }
+    bool IsDirectory(const std::u16string&) override { return true; }
     uint32_t RemoveFile(const std::u16string&) override { return framework::kErrorSuccess; }
 };
 

@@ -45,6 +45,8 @@ public:
     // kErrorSuccess, or the error code (kErrorAlreadyExists when the directory or a file of
     // that name is there, kErrorPathNotFound when the drive or a parent is missing).
     virtual uint32_t MakeDirectory(const std::u16string& path) = 0;
+    // True when `path` names an existing directory (not a file).
+    virtual bool IsDirectory(const std::u16string& path) = 0;
 };
 
 class FileSystem : public DirectoryMaker {

@@ -218,6 +218,13 @@ uint32_t PosixFileSystem::MakeDirectory(const std::u16string& path) {
     return ::mkdir(native->c_str(), 0777) == 0 ? kErrorSuccess : WindowsError(errno, *native);
 }
 
+bool PosixFileSystem::IsDirectory(const std::u16string& path) {
+    uint32_t error = kErrorSuccess;
+    const auto native = NativePath(path, error);
+    std::error_code ignored;
+    return native && std::filesystem::is_directory(*native, ignored);
+}
+
 uint32_t PosixFileSystem::RemoveFile(const std::u16string& path) {
     uint32_t error = kErrorSuccess;
     const auto native = NativePath(path, error);

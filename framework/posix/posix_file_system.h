@@ -24,6 +24,7 @@ public:
     std::unique_ptr<FileHandle> OpenFile(const std::u16string& path, unsigned flags,
                                          uint32_t& error) override;
     uint32_t MakeDirectory(const std::u16string& path) override;
+    bool IsDirectory(const std::u16string& path) override;
     uint32_t RemoveFile(const std::u16string& path) override;
 
 private:

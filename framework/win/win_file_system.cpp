@@ -90,6 +90,11 @@ public:
         return CreateDirectoryW(ToWide(path).c_str(), nullptr) ? kErrorSuccess : GetLastError();
     }
 
+    bool IsDirectory(const std::u16string& path) override {
+        const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
     uint32_t RemoveFile(const std::u16string& path) override {
         return DeleteFileW(ToWide(path).c_str()) ? kErrorSuccess : GetLastError();
     }
