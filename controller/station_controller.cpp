@@ -7,6 +7,7 @@
 #include "unifile.h"
 
 #include <chrono>
+#include <cstdio>
 
 CStationController::CStationController(ControllerShell& shell, ProgramProcess& process,
                                        RecordWriter& records, framework::FileSystem& files)
@@ -92,6 +93,16 @@ void CStationController::OnBusEvent(uint32_t type, std::string_view payload) {
         m_testerText += text;
         m_testerText += u"\r\n";
     }
+}
+
+void CStationController::OnLostBusEvent(uint32_t type) {
+    if (!bus::controller_accepts(type)) {
+        return;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "lost bus event 0x%08X on channel %u",
+                  static_cast<unsigned>(type), static_cast<unsigned>(bus::channel_of(type)));
+    AppendProgress(Widen(text));
 }
 
 void CStationController::ResetStations(bool idle) {

@@ -55,6 +55,10 @@ public:
     // A bus notification: its type word and payload bytes. Only bridge text on the keyword
     // channel is taken; the text ends at its first zero byte.
     void OnBusEvent(uint32_t type, std::string_view payload);
+    // A bus notification whose payload the bus no longer holds (its ring went round while
+    // this window was blocked): a lost "qel_end" or "powered" would stall the cycle, so
+    // the loss is shown.
+    void OnLostBusEvent(uint32_t type);
     void OnTimer();
 
     // Panes and indicators.

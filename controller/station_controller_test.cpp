@@ -140,6 +140,14 @@ TEST_F(CycleTest, FreeTextIsCollectedUpToAZeroByteAndAKeywordMustMatchWhole) {
     EXPECT_TRUE(process.started.empty());
 }
 
+TEST_F(CycleTest, EventWhosePayloadIsGoneLeavesAProgressLine) {
+    Mark();
+    qel.OnLostBusEvent(0x100002FF);
+    qel.OnLostBusEvent(0x200002FF);
+    EXPECT_EQ(Since(u"progress"), Lines({u"lost bus event 0x100002FF on channel 255"}))
+        << "only what the controller would have taken";
+}
+
 TEST_F(CycleTest, NoGroupsPassEveryStationAndEmptyCommandFinishesAtOnce) {
     qel.m_programExecute.clear();
     qel.m_stationEnabled[1] = false;

@@ -197,6 +197,8 @@ void CqelDlg::OnBusEvent(WPARAM wParam, LPARAM lParam) {
     const char* bytes = bus_fetch(static_cast<std::uint32_t>(lParam), &count);
     if (bytes != nullptr) {
         m_controller.OnBusEvent(type, std::string_view(bytes, count));
+    } else {
+        m_controller.OnLostBusEvent(type);
     }
 }
 
