@@ -1,18 +1,22 @@
 #include "bridges.h"
 
+#include "bridge_ports.h"
 #include "module_path.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
 
-constexpr int kLastScannedPort = 99;
-// A bridge ends itself on the close command, so a window found this often will not go.
-constexpr int kMaxScans = 100;
+// A bridge ends itself on the close command within milliseconds, unless its window waits
+// behind a message box (a bridge that cannot load the bus), which an operator closes in a
+// few seconds. Past this a bridge is given up on; the window stays frozen meanwhile, so
+// longer would cost more than the bridge is worth.
+constexpr ULONGLONG kCloseDeadlineMs = 5000;
 constexpr DWORD kPauseAfterCloseMs = 10;
 // A bridge whose window no longer answers does not freeze the controller.
 constexpr UINT kCloseCommandTimeoutMs = 5000;
@@ -36,27 +40,30 @@ void StartBridges(int portQel, int portIo) {
     Launch(directory, portIo, 1);
 }
 
-std::vector<int> CloseBridges() {
-    for (int scan = 0; scan < kMaxScans; ++scan) {
-        int found = 0;
-        for (int port = 1; port <= kLastScannedPort; ++port) {
+std::vector<int> CloseBridges(std::vector<int> configured) {
+    std::vector<int> ports;
+    for (int port = kFirstPort; port <= kLastScannedPort; ++port) {
+        ports.push_back(port);
+    }
+    for (int port : configured) {
+        if (port > kLastScannedPort && port <= kLastPort &&
+            std::find(ports.begin(), ports.end(), port) == ports.end()) {
+            ports.push_back(port);
+        }
+    }
+    const ULONGLONG deadline = GetTickCount64() + kCloseDeadlineMs;
+    std::vector<int> left;
+    do {
+        left.clear();
+        for (int port : ports) {
             if (HWND bridge = FindBridge(port)) {
                 DWORD_PTR ignored = 0;
                 SendMessageTimeoutW(bridge, WM_COMMAND, IDOK, 0, SMTO_ABORTIFHUNG,
                                     kCloseCommandTimeoutMs, &ignored);
                 Sleep(kPauseAfterCloseMs);
-                ++found;
+                left.push_back(port);
             }
         }
-        if (found == 0) {
-            return {};
-        }
-    }
-    std::vector<int> left;
-    for (int port = 1; port <= kLastScannedPort; ++port) {
-        if (FindBridge(port) != nullptr) {
-            left.push_back(port);
-        }
-    }
+    } while (!left.empty() && GetTickCount64() < deadline);
     return left;
 }

@@ -7,7 +7,7 @@
 // heard of through the bus.
 void StartBridges(int portQel, int portIo);
 
-// Sends the close command to every window titled "qel_link_com1" to "qel_link_com99" and
-// scans again until a scan finds none, or gives up after a bounded number of scans.
-// Returns the ports whose windows were still there when it gave up.
-std::vector<int> CloseBridges();
+// Sends the close command to every window titled "qel_link_com1" to "qel_link_com99" or for
+// one of the configured ports, and scans again until a scan finds none, or gives up after
+// a few seconds. Returns the ports whose windows were still there when it gave up.
+std::vector<int> CloseBridges(std::vector<int> configured);

@@ -1,5 +1,6 @@
 #include "option_dlg.h"
 
+#include "bridge_ports.h"
 #include "resource.h"
 
 #include <cerrno>
@@ -9,8 +10,6 @@
 
 namespace {
 
-constexpr int kPortMin = 1;
-constexpr int kPortMax = 100;
 constexpr int kStationIds[kStationCount] = {IDC_CHECK_STALL0, IDC_CHECK_STALL1, IDC_CHECK_STALL2,
                                             IDC_CHECK_STALL3};
 
@@ -90,7 +89,7 @@ bool COption::ReadPort(int id, int& port) {
     const wchar_t* prompt = nullptr;
     if (!value) {
         prompt = L"请输入一个整数。";
-    } else if (*value < kPortMin || *value > kPortMax) {
+    } else if (*value < kFirstPort || *value > kLastPort) {
         prompt = L"请输入一个介于 1 和 100 之间的整数。";
     } else {
         port = *value;

@@ -261,7 +261,7 @@ void CqelDlg::StartBridges() {
 }
 
 void CqelDlg::CloseBridges() {
-    for (int port : ::CloseBridges()) {
+    for (int port : ::CloseBridges({m_portQel, m_portIo})) {
         m_controller.AppendProgress(u"can not close qel_link_com" + ToU16(std::to_wstring(port)));
     }
 }

@@ -2,7 +2,8 @@
 // appends "<creation time> started args=<arguments> cwd=<working directory>" to
 // qel_link_calls.log beside itself, shows a window titled "qel_link_com<port>" and, on
 // WM_COMMAND IDOK, appends "<creation time> closed args=<arguments>" and ends, unless its mode
-// is "keep", which ignores the close command.
+// is "keep", which ignores the close command, or "slow", which ends three seconds after it
+// (as a bridge does whose window waits behind a message box).
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +12,8 @@
 namespace {
 
 bool keep_open = false;
+bool slow_close = false;
+constexpr UINT_PTR kCloseTimer = 1;
 std::wstring arguments;
 
 std::string utf8(const std::wstring& text) {
@@ -43,10 +46,20 @@ void record(const char* event, bool with_cwd) {
 
 LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_COMMAND && LOWORD(wparam) == IDOK) {
-        if (!keep_open) {
+        if (slow_close) {
+            // Counted from the first close command, as a dialog that has been ended.
+            SetTimer(hwnd, kCloseTimer, 3000, nullptr);
+            slow_close = false;
+            keep_open = true;
+        } else if (!keep_open) {
             record("closed", false);
             DestroyWindow(hwnd);
         }
+        return 0;
+    }
+    if (msg == WM_TIMER && wparam == kCloseTimer) {
+        record("closed", false);
+        DestroyWindow(hwnd);
         return 0;
     }
     if (msg == WM_DESTROY) {
@@ -69,6 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 2;
     }
     keep_open = argc > 2 && std::wstring(argv[2]) == L"keep";
+    slow_close = argc > 2 && std::wstring(argv[2]) == L"slow";
     WNDCLASSW wc = {};
     wc.lpfnWndProc = window_proc;
     wc.hInstance = GetModuleHandleW(nullptr);
