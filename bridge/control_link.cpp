@@ -8,7 +8,7 @@ namespace bridge {
 
 control_link::control_link(device_port& port, bus_sink& bus) : port(port), bus(bus) {}
 
-void control_link::handle_control_command(std::string_view text) {
+void control_link::handle_command(std::string_view text, link_time) {
     if (!is_control_command(text)) {
         return;
     }
@@ -30,7 +30,7 @@ void control_link::handle_control_command(std::string_view text) {
     }
 }
 
-void control_link::control_tick() {
+void control_link::tick() {
     if (decode_reply(replies.snapshot(), status_word, bus)) {
         status_known = status_word;
     }

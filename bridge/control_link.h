@@ -24,12 +24,10 @@ class control_link final : public link_mapping {
 public:
     control_link(device_port& port, bus_sink& bus);
 
-    void handle_control_command(std::string_view text);
+    // One of the six keywords the board acts on; anything else is ignored.
+    void handle_command(std::string_view text, link_time now) override;
     // Decodes the reply to the previous request, then sends the next one.
-    void control_tick();
-
-    void handle_command(std::string_view text, link_time) override { handle_control_command(text); }
-    void tick() override { control_tick(); }
+    void tick() override;
     void tick_while_lost() override;
     void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) override;
 

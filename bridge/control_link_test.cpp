@@ -23,7 +23,7 @@ protected:
     }
     // One timer tick: the frame it wrote, or "" for none.
     std::string tick() {
-        link.control_tick();
+        link.tick();
         auto writes = port.take();
         EXPECT_LE(writes.size(), 1u);
         return writes.empty() ? "" : hex_of(writes[0]);
@@ -52,7 +52,7 @@ protected:
 
 TEST_F(ControlLink, PoweringUpTickByTick) {
     answer(kSlack);
-    link.handle_control_command("powering_up_1");
+    link.handle_command("powering_up_1", {});
     EXPECT_EQ(tick(), kPowerOff) << "tick k";
     EXPECT_EQ(events(), std::vector{keyword("slack")});
     answer(kPowerOff);
@@ -72,22 +72,22 @@ TEST_F(ControlLink, PoweringUpTickByTick) {
 
 TEST_F(ControlLink, LatestCommandReplacesThePendingOne) {
     answer(kSqueezed);
-    link.handle_control_command("status_clear");
-    link.handle_control_command("status_allpass");
+    link.handle_command("status_clear", {});
+    link.handle_command("status_allpass", {});
     EXPECT_EQ(tick(), hex_of(status_write(0x0030)));
     EXPECT_EQ(tick(), kPoll);
 }
 
 TEST_F(ControlLink, PowerAndLampWithinOneTickAreBothWrittenPowerFirst) {
     answer(kSqueezed);
-    link.handle_control_command("powering_down");
-    link.handle_control_command("status_allpass");
+    link.handle_command("powering_down", {});
+    link.handle_command("status_allpass", {});
     EXPECT_EQ(tick(), kPowerOff) << "the board is switched off before the lamp";
     EXPECT_EQ(tick(), hex_of(status_write(0x0030)));
     EXPECT_EQ(tick(), kPoll);
 
-    link.handle_control_command("status_fail");
-    link.handle_control_command("powering_up_1");
+    link.handle_command("status_fail", {});
+    link.handle_command("powering_up_1", {});
     EXPECT_EQ(tick(), kPowerOff) << "a power-up does not drop a waiting lamp";
     EXPECT_EQ(tick(), hex_of(status_write(0x0070))) << "from the all-pass value written last";
     EXPECT_EQ(tick(), kPoll) << "the countdown waited for the lamp";
@@ -97,28 +97,28 @@ TEST_F(ControlLink, PowerAndLampWithinOneTickAreBothWrittenPowerFirst) {
 
 TEST_F(ControlLink, StatusKeywordsBuildOnePendingValue) {
     answer("01 03 02 00 70 B9 A0");
-    link.handle_control_command("pressurize");
+    link.handle_command("pressurize", {});
     EXPECT_EQ(tick(), hex_of(status_write(0x00F0)));
     EXPECT_EQ(events(), std::vector{keyword("squeezed")});
     answer("01 06 00 12 00 F0 29 F3");
-    link.handle_control_command("status_clear");
+    link.handle_command("status_clear", {});
     EXPECT_EQ(tick(), hex_of(status_write(0x0090))) << "from the value just written";
     EXPECT_EQ(events(), std::vector{diagnostic("frame data error")}) << "unit-1 echo";
 
     answer("01 03 02 00 10 B9 88");
     EXPECT_EQ(tick(), kPoll);
-    link.handle_control_command("pressurize");
-    link.handle_control_command("status_clear");
+    link.handle_command("pressurize", {});
+    link.handle_command("status_clear", {});
     EXPECT_EQ(tick(), hex_of(status_write(0x0090)))
         << "clamp then test within a tick: the pressurize is kept, from the newer poll";
     EXPECT_EQ(tick(), kPoll);
 }
 
 TEST_F(ControlLink, PowerDownDuringDeferralCancelsThePowerUp) {
-    link.handle_control_command("powering_up_2");
+    link.handle_command("powering_up_2", {});
     EXPECT_EQ(tick(), kPowerOff);
     EXPECT_EQ(tick(), kPoll); // 3 to 2
-    link.handle_control_command("powering_down");
+    link.handle_command("powering_down", {});
     EXPECT_EQ(tick(), kPowerOff);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(tick(), kPoll) << "no board is powered during the new test";
@@ -126,10 +126,10 @@ TEST_F(ControlLink, PowerDownDuringDeferralCancelsThePowerUp) {
 }
 
 TEST_F(ControlLink, SecondPowerUpReplacesAndRestartsTheCountdown) {
-    link.handle_control_command("powering_up_0");
+    link.handle_command("powering_up_0", {});
     EXPECT_EQ(tick(), kPowerOff);
     EXPECT_EQ(tick(), kPoll);
-    link.handle_control_command("powering_up_3");
+    link.handle_command("powering_up_3", {});
     EXPECT_EQ(tick(), kPowerOff);
     EXPECT_EQ(tick(), kPoll);
     EXPECT_EQ(tick(), kPoll);
@@ -139,7 +139,7 @@ TEST_F(ControlLink, SecondPowerUpReplacesAndRestartsTheCountdown) {
 
 TEST_F(ControlLink, OtherTextsAreIgnored) {
     for (const char* text : {"powering_up_12", "qel_start", "status_", "squeezed"}) {
-        link.handle_control_command(text);
+        link.handle_command(text, {});
         EXPECT_EQ(tick(), kPoll) << text;
     }
     EXPECT_EQ(bus.take().size(), 4u) << "one paralyzed per tick, nothing else";
@@ -148,9 +148,9 @@ TEST_F(ControlLink, OtherTextsAreIgnored) {
 TEST_F(ControlLink, ClosedPortAnswersAndQueuesNothing) {
     port.open = false;
     port.port_number = 7;
-    link.handle_control_command("pressurize");
-    link.handle_control_command("powering_up_1");
-    link.handle_control_command("qel_start");
+    link.handle_command("pressurize", {});
+    link.handle_command("powering_up_1", {});
+    link.handle_command("qel_start", {});
     EXPECT_EQ(bus.take(), (std::vector{keyword("Port closed 7"), keyword("Port closed 7")}));
     port.open = true;
     for (int i = 0; i < 5; ++i) {
@@ -185,7 +185,7 @@ TEST_F(ControlLink, ReplyArrivingDuringTheWriteIsKept) {
 TEST_F(ControlLink, TrafficCounters) {
     answer(kSlack);
     answer("01");
-    link.handle_control_command("status_fail");
+    link.handle_command("status_fail", {});
     tick();
     tick();
     const auto& t = link.traffic();

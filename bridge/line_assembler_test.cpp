@@ -1,55 +1,42 @@
 #include "line_assembler.h"
-#include "link_test_doubles.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace bridge;
-using namespace bridge::testing;
 
 namespace {
 
 class AssembleLine : public ::testing::Test {
 protected:
-    void feed(const std::string& bytes) {
+    // The lines the bytes finish.
+    std::vector<std::string> feed(const std::string& bytes) {
+        std::vector<std::string> finished;
         for (char c : bytes) {
-            lines.assemble_line(static_cast<std::uint8_t>(c));
+            if (auto line = lines.assemble_line(static_cast<std::uint8_t>(c))) {
+                finished.emplace_back(*line);
+            }
         }
+        return finished;
     }
-    void SetUp() override { watch.start(20); }
-    recording_bus bus;
-    run_watch watch;
-    line_assembler lines{bus, watch};
+    using Lines = std::vector<std::string>;
+    line_assembler lines;
 };
 
 } // namespace
 
 TEST_F(AssembleLine, CrDroppedLfEndsEmptyLinesSkipped) {
-    feed("PASS\r\nFAIL\n\n");
-    EXPECT_EQ(bus.take(), (std::vector{keyword("PASS"), keyword("FAIL")}));
-    feed("\r\n\n\r");
-    EXPECT_TRUE(bus.take().empty());
-    feed("a\rb\n");
-    EXPECT_EQ(bus.take(), std::vector{keyword("ab")}) << "CR inside a line is dropped too";
-    EXPECT_EQ(watch.left(), 20);
+    EXPECT_EQ(feed("PASS\r\nFAIL\n\n"), (Lines{"PASS", "FAIL"}));
+    EXPECT_TRUE(feed("\r\n\n\r").empty());
+    EXPECT_EQ(feed("a\rb\n"), Lines{"ab"}) << "CR inside a line is dropped too";
 }
 
-TEST_F(AssembleLine, LineSplitAcrossChunksIsPostedOnceWhole) {
-    feed("{show:1/R12_2/x/1.0");
-    EXPECT_TRUE(bus.take().empty());
-    feed("2/1.10/0.90/a/kOhm/b}\r");
-    EXPECT_TRUE(bus.take().empty());
-    feed("\n");
-    EXPECT_EQ(bus.take(), std::vector{keyword("{show:1/R12_2/x/1.02/1.10/0.90/a/kOhm/b}")});
-}
-
-TEST_F(AssembleLine, EndMarkerPostsLineThenQelEndAndCancelsWatch) {
-    feed("done {clear//} ok\r\n");
-    EXPECT_EQ(bus.take(), (std::vector{keyword("done {clear//} ok"), keyword("qel_end")}));
-    EXPECT_EQ(watch.left(), 0);
-    watch.start(5);
-    feed("{clear/}\n{CLEAR//}\n");
-    EXPECT_EQ(bus.take(), (std::vector{keyword("{clear/}"), keyword("{CLEAR//}")}));
-    EXPECT_EQ(watch.left(), 5);
+TEST_F(AssembleLine, LineSplitAcrossChunksIsFinishedOnceWhole) {
+    EXPECT_TRUE(feed("{show:1/R12_2/x/1.0").empty());
+    EXPECT_TRUE(feed("2/1.10/0.90/a/kOhm/b}\r").empty());
+    EXPECT_EQ(feed("\n"), Lines{"{show:1/R12_2/x/1.02/1.10/0.90/a/kOhm/b}"});
 }
 
 TEST_F(AssembleLine, LongLineKeepsItsFirst2047Bytes) {
@@ -57,17 +44,6 @@ TEST_F(AssembleLine, LongLineKeepsItsFirst2047Bytes) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         line[i] = static_cast<char>('a' + i % 26);
     }
-    feed(line + "\n");
-    auto posts = bus.take();
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].bytes, line.substr(0, 2047));
-    feed("next\n");
-    EXPECT_EQ(bus.take(), std::vector{keyword("next")}) << "the overflow does not leak on";
-}
-
-TEST_F(AssembleLine, MarkerPastTheCutIsNotSeen) {
-    feed(std::string(2047, '-') + "{clear//}\n");
-    auto posts = bus.take();
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(watch.left(), 20);
+    EXPECT_EQ(feed(line + "\n"), Lines{line.substr(0, 2047)});
+    EXPECT_EQ(feed("next\n"), Lines{"next"}) << "the overflow does not leak on";
 }

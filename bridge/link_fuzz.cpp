@@ -1,9 +1,9 @@
-// Arbitrary byte streams through the reply decoder and the tester line assembler, each
+// Arbitrary byte streams through the reply decoder and the tester link's line cutting, each
 // checked against what it must post, and as UTF-16 through the command-line reader.
 #include "command_line.h"
-#include "line_assembler.h"
 #include "link_test_doubles.h"
 #include "reply_decoder.h"
+#include "tester_link.h"
 #include "type_word.h"
 
 #include <cstddef>
@@ -92,11 +92,12 @@ std::vector<post_record> expected_lines(const std::uint8_t* data, std::size_t si
 
 void fuzz_lines(const std::uint8_t* data, std::size_t size) {
     bridge::testing::recording_bus bus;
-    bridge::run_watch watch;
-    watch.start(20);
-    bridge::line_assembler lines(bus, watch);
+    bridge::testing::recording_port port;
+    bridge::tester_link link(port, bus);
+    link.handle_command("qel_start", bridge::link_time{0});
+    link.wake(bridge::link_time{1000});
     for (std::size_t i = 0; i < size; ++i) {
-        lines.assemble_line(data[i]);
+        link.dispatch_bytes(data + i, 1);
     }
     auto expected = expected_lines(data, size);
     check(bus.take() == expected);
@@ -104,7 +105,7 @@ void fuzz_lines(const std::uint8_t* data, std::size_t size) {
     for (const auto& post : expected) {
         ended = ended || post.bytes.find("{clear//}") != std::string::npos;
     }
-    check(watch.left() == (ended ? 0 : 20));
+    check(link.tester_watch() == (ended ? 0 : 20));
 }
 
 // Whatever the command line, the port is usable.

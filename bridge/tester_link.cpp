@@ -9,10 +9,9 @@ namespace bridge {
 
 namespace kw = bus::keyword;
 
-tester_link::tester_link(device_port& port, bus_sink& bus)
-    : port(port), bus(bus), lines(bus, watch) {}
+tester_link::tester_link(device_port& port, bus_sink& bus) : port(port), bus(bus) {}
 
-void tester_link::handle_tester_command(std::string_view text, link_time now) {
+void tester_link::handle_command(std::string_view text, link_time now) {
     if (text != kw::kQelStart) {
         return;
     }
@@ -41,14 +40,27 @@ void tester_link::wake(link_time now) {
     }
 }
 
-void tester_link::tester_tick() {
+void tester_link::tick() {
     watch.count_down([this] { bus.post(bus::kBridgeKeyword, kw::kQelParalyzed); });
 }
 
 void tester_link::dispatch_bytes(const std::uint8_t* bytes, std::size_t count) {
     count_received(count);
     for (std::size_t i = 0; i < count; ++i) {
-        lines.assemble_line(bytes[i]);
+        if (auto line = lines.assemble_line(bytes[i])) {
+            post_line(*line);
+        }
+    }
+}
+
+void tester_link::post_line(std::string_view line) {
+    const bool ends_run = line.find(kw::kTesterEndMarker) != std::string_view::npos;
+    if (ends_run) {
+        watch.cancel();
+    }
+    bus.post(bus::kBridgeKeyword, line);
+    if (ends_run) {
+        bus.post(bus::kBridgeKeyword, kw::kQelEnd);
     }
 }
 

@@ -33,7 +33,7 @@ protected:
 } // namespace
 
 TEST_F(TesterLink, StartCommandGoesOutOneSecondAfterTheKeyword) {
-    link.handle_tester_command("qel_start", 5000ms);
+    link.handle_command("qel_start", 5000ms);
     EXPECT_EQ(link.wake_at(), 6000ms);
     EXPECT_EQ(starts_at(5999ms), 0);
     EXPECT_EQ(link.tester_watch(), 0);
@@ -45,11 +45,11 @@ TEST_F(TesterLink, StartCommandGoesOutOneSecondAfterTheKeyword) {
 }
 
 TEST_F(TesterLink, TwoStartsGoOutASecondApartAndRestartTheWatch) {
-    link.handle_tester_command("qel_start", 0ms);
-    link.handle_tester_command("qel_start", 300ms);
+    link.handle_command("qel_start", 0ms);
+    link.handle_command("qel_start", 300ms);
     EXPECT_EQ(starts_at(1000ms), 1);
-    link.tester_tick();
-    link.tester_tick();
+    link.tick();
+    link.tick();
     EXPECT_EQ(link.tester_watch(), 18);
     EXPECT_EQ(link.wake_at(), 2000ms) << "the second waits its own second after the first";
     EXPECT_EQ(starts_at(2000ms), 1);
@@ -57,49 +57,49 @@ TEST_F(TesterLink, TwoStartsGoOutASecondApartAndRestartTheWatch) {
 }
 
 TEST_F(TesterLink, LateWakeSendsEverythingDue) {
-    link.handle_tester_command("qel_start", 0ms);
-    link.handle_tester_command("qel_start", 0ms);
+    link.handle_command("qel_start", 0ms);
+    link.handle_command("qel_start", 0ms);
     EXPECT_EQ(starts_at(5000ms), 2);
 }
 
 TEST_F(TesterLink, OnlyQelStartCountsAndAClosedPortAnswers) {
     for (const char* text : {"pressurize", "powering_up_1", "qel_start ", "QEL_START"}) {
-        link.handle_tester_command(text, 0ms);
+        link.handle_command(text, 0ms);
     }
     EXPECT_FALSE(link.wake_at());
     port.open = false;
     port.port_number = 12;
-    link.handle_tester_command("qel_start", 0ms);
+    link.handle_command("qel_start", 0ms);
     EXPECT_EQ(bus.take(), std::vector{keyword("Port closed 12")});
     EXPECT_FALSE(link.wake_at());
     EXPECT_EQ(starts_at(10000ms), 0);
 }
 
 TEST_F(TesterLink, WatchRunsOutAfterTwentyTicksOnce) {
-    link.handle_tester_command("qel_start", 0ms);
+    link.handle_command("qel_start", 0ms);
     starts_at(1000ms);
     for (int i = 0; i < 19; ++i) {
-        link.tester_tick();
+        link.tick();
     }
     EXPECT_TRUE(bus.take().empty());
-    link.tester_tick();
+    link.tick();
     EXPECT_EQ(bus.take(), std::vector{keyword("qel_paralyzed")});
     for (int i = 0; i < 30; ++i) {
-        link.tester_tick();
+        link.tick();
     }
     EXPECT_TRUE(bus.take().empty());
 }
 
 TEST_F(TesterLink, EndMarkerAtTickNineteenCancelsTheWatch) {
-    link.handle_tester_command("qel_start", 0ms);
+    link.handle_command("qel_start", 0ms);
     starts_at(1000ms);
     for (int i = 0; i < 19; ++i) {
-        link.tester_tick();
+        link.tick();
     }
     feed("{show:1/R1/x/1/2/0/a/V/b}\r\n{clear");
     feed("//}\r\n");
     for (int i = 0; i < 5; ++i) {
-        link.tester_tick();
+        link.tick();
     }
     EXPECT_EQ(bus.take(), (std::vector{keyword("{show:1/R1/x/1/2/0/a/V/b}"), keyword("{clear//}"),
                                        keyword("qel_end")}));
@@ -108,17 +108,28 @@ TEST_F(TesterLink, EndMarkerAtTickNineteenCancelsTheWatch) {
 }
 
 TEST_F(TesterLink, WatchRunningOutWhileTheEndIsPostedStaysQuiet) {
-    link.handle_tester_command("qel_start", 0ms);
+    link.handle_command("qel_start", 0ms);
     starts_at(1000ms);
     for (int i = 0; i < 19; ++i) {
-        link.tester_tick();
+        link.tick();
     }
     // The UI thread's last tick comes while the reader thread posts the run's end.
     bus.on_post = [this](std::string_view text) {
         if (text == "qel_end") {
-            link.tester_tick();
+            link.tick();
         }
     };
     feed("{clear//}\n");
     EXPECT_EQ(bus.take(), (std::vector{keyword("{clear//}"), keyword("qel_end")}));
+}
+
+TEST_F(TesterLink, OnlyTheExactMarkerWithinTheKeptBytesEndsTheRun) {
+    link.handle_command("qel_start", 0ms);
+    starts_at(1000ms);
+    feed("{clear/}\n{CLEAR//}\n" + std::string(2047, '-') + "{clear//}\n");
+    auto posts = bus.take();
+    ASSERT_EQ(posts.size(), 3u);
+    EXPECT_EQ(posts[1], keyword("{CLEAR//}"));
+    EXPECT_EQ(posts[2].bytes, std::string(2047, '-')) << "the marker past the cut is not seen";
+    EXPECT_EQ(link.tester_watch(), 20);
 }

@@ -34,12 +34,12 @@ class BridgeAndBoard : public ::testing::Test {
 protected:
     void SetUp() override {
         port.link = &link;
-        link.control_tick(); // the stray start-up byte
+        link.tick(); // the stray start-up byte
         bus.take();
     }
     // The keywords of one tick, without raw frames.
     std::vector<post_record> tick() {
-        link.control_tick();
+        link.tick();
         std::vector<post_record> out;
         for (auto& post : bus.take()) {
             if (post.type != 0x10000400) {
@@ -70,17 +70,17 @@ TEST_F(BridgeAndBoard, PollsReportTheClampInput) {
 TEST_F(BridgeAndBoard, StatusWritesKeepWhatThePollSaw) {
     units.set_clamp(true);
     tick();
-    link.handle_control_command("pressurize");
+    link.handle_command("pressurize", {});
     tick();
     EXPECT_EQ(units.status(), 0x0090);
     EXPECT_EQ(tick(), std::vector{diagnostic("frame data error")}) << "unit-1 echo";
     EXPECT_EQ(tick(), std::vector{keyword("squeezed")});
-    link.handle_control_command("status_fail");
+    link.handle_command("status_fail", {});
     tick();
     EXPECT_EQ(units.status(), 0x00D0);
     tick();
     tick();
-    link.handle_control_command("status_clear");
+    link.handle_command("status_clear", {});
     tick();
     EXPECT_EQ(units.status(), 0x0090);
     units.set_clamp(false);
@@ -89,7 +89,7 @@ TEST_F(BridgeAndBoard, StatusWritesKeepWhatThePollSaw) {
 
 TEST_F(BridgeAndBoard, PowerUpReachesExactlyTheNamedStation) {
     units.set_clamp(true);
-    link.handle_control_command("powering_up_2");
+    link.handle_command("powering_up_2", {});
     std::vector<std::uint16_t> power;
     std::vector<post_record> events;
     for (int i = 0; i < 5; ++i) {
@@ -100,7 +100,7 @@ TEST_F(BridgeAndBoard, PowerUpReachesExactlyTheNamedStation) {
     EXPECT_EQ(power, (std::vector<std::uint16_t>{0, 0, 0, 0x40, 0x40}));
     EXPECT_EQ(events, (std::vector{keyword("slack"), keyword("powered_off"), keyword("squeezed"),
                                    keyword("squeezed"), keyword("powered")}));
-    link.handle_control_command("powering_down");
+    link.handle_command("powering_down", {});
     tick();
     EXPECT_EQ(units.power(), 0);
     EXPECT_EQ(tick(), std::vector{keyword("powered_off")});
