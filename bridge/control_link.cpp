@@ -60,7 +60,7 @@ void control_link::send_next_request() {
     // Reset before writing, so that a quick reply cannot be counted and then wiped.
     replies.reset();
     if (request) {
-        port.write(request->data(), request->size());
+        port.write_bytes(request->data(), request->size());
         count_written(request->size());
     }
 }

@@ -28,7 +28,7 @@ public:
     virtual bool connected() const = 0;
     virtual int number() const = 0;
     // Writes one block; false when the write could not be started.
-    virtual bool write(const std::uint8_t* bytes, std::size_t count) = 0;
+    virtual bool write_bytes(const std::uint8_t* bytes, std::size_t count) = 0;
 };
 
 // Receives every chunk the reader thread reads, in order, on the reader thread.
@@ -44,11 +44,11 @@ public:
     // Takes effect at the next open.
     virtual void set_baud_rate(std::uint32_t baud_rate) = 0;
     // Opens COMn; true on success, and at once when already open.
-    virtual bool open(int port_number) = 0;
+    virtual bool open_port(int port_number) = 0;
     // Starts the thread that hands received chunks to the target; false when it could not.
     virtual bool start_reader(byte_sink& target) = 0;
     // Stops the reader and closes the port; nothing when already closed.
-    virtual void close() = 0;
+    virtual void close_port() = 0;
     // The open port's device has failed for good (an adapter pulled out); only a close and
     // a new open can bring it back.
     virtual bool lost() const = 0;

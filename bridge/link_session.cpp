@@ -52,7 +52,7 @@ void link_session::on_timer(int id) {
 void link_session::tick() {
     if (channel.connected() && channel.lost()) {
         // A pulled adapter: its handle never works again, so close it and open anew.
-        channel.close();
+        channel.close_port();
         port_lost = true;
     }
     bool open = channel.connected();
@@ -65,8 +65,8 @@ void link_session::tick() {
     }
     // Retried every tick until the port is there; the mode step starts a tick later.
     // A port without its reader would never hear the device: close it and retry.
-    if (channel.open(args.port_number) && !channel.start_reader(*mapping)) {
-        channel.close();
+    if (channel.open_port(args.port_number) && !channel.start_reader(*mapping)) {
+        channel.close_port();
     }
     if (channel.connected()) {
         port_lost = false;
@@ -112,12 +112,12 @@ void link_session::on_destroy() {
     leave_bus();
     shell.delete_tray_icon(tray_icon_for(args.mode));
     stop_timers();
-    channel.close();
+    channel.close_port();
 }
 
 void link_session::on_end_session() {
     stop_timers();
-    channel.close();
+    channel.close_port();
     leave_bus();
 }
 

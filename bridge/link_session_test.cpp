@@ -70,12 +70,12 @@ public:
     explicit recording_channel(recording_shell& shell) : shell(shell) {}
     bool connected() const override { return is_open; }
     int number() const override { return port_number; }
-    bool write(const std::uint8_t* bytes, std::size_t count) override {
+    bool write_bytes(const std::uint8_t* bytes, std::size_t count) override {
         writes.push_back(hex_of(std::vector<std::uint8_t>(bytes, bytes + count)));
         return is_open;
     }
     void set_baud_rate(std::uint32_t baud) override { shell.log("baud " + std::to_string(baud)); }
-    bool open(int number) override {
+    bool open_port(int number) override {
         shell.log("open " + std::to_string(number));
         port_number = number;
         is_open = port_present;
@@ -86,7 +86,7 @@ public:
         reader = &target;
         return reader_starts;
     }
-    void close() override {
+    void close_port() override {
         shell.log("close");
         is_open = false;
         gone = false;
@@ -115,7 +115,7 @@ protected:
         return *session;
     }
     // Ticks until the port is open and the reader runs.
-    void open_port() {
+    void open_channel() {
         session->on_timer(link_session::kTickTimer);
         ASSERT_NE(channel.reader, nullptr);
         shell.take();
@@ -197,7 +197,7 @@ TEST_F(LinkSession, PortWhoseReaderCannotStartIsClosedAndRetried) {
 
 TEST_F(LinkSession, LostPortIsClosedReportedAsSilenceAndReopened) {
     start(5, 1);
-    open_port();
+    open_channel();
     channel.gone = true;
     channel.port_present = false;
     session->on_timer(link_session::kTickTimer);
@@ -221,7 +221,7 @@ TEST_F(LinkSession, LostPortIsClosedReportedAsSilenceAndReopened) {
 
 TEST_F(LinkSession, TesterWatchRunsOutWhileThePortIsLost) {
     start(3, 0);
-    open_port();
+    open_channel();
     deliver(0x200002FF, "qel_start");
     shell.clock = 1000ms;
     session->on_timer(link_session::kWakeTimer);
@@ -242,7 +242,7 @@ TEST_F(LinkSession, TrayIconComesBackWhenTheTaskbarDoes) {
 
 TEST_F(LinkSession, OnlyControllerKeywordsAreFetchedAndHandled) {
     start(5, 1);
-    open_port();
+    open_channel();
     for (std::uint32_t type : {0x100002FFu, 0x200002FBu, 0x20000400u, 0x400002FFu}) {
         deliver(type, "pressurize");
     }
@@ -259,7 +259,7 @@ TEST_F(LinkSession, OnlyControllerKeywordsAreFetchedAndHandled) {
 
 TEST_F(LinkSession, StartCommandWaitsOnTheOneShotTimer) {
     start(3, 0);
-    open_port();
+    open_channel();
     shell.clock = 10000ms;
     deliver(0x200002FF, "qel_start");
     EXPECT_EQ(shell.take(), (std::vector<std::string>{"bus fetch 77", "timer 2 1000"}));
@@ -278,7 +278,7 @@ TEST_F(LinkSession, StartCommandWaitsOnTheOneShotTimer) {
 
 TEST_F(LinkSession, DestroyLeavesTheBusThenTheTrayThenTheTimerThenThePort) {
     start(3, 0);
-    open_port();
+    open_channel();
     session->on_destroy();
     EXPECT_EQ(shell.take(),
               (std::vector<std::string>{"bus unregister", "bus unload", "tray delete 134", "kill 1",
@@ -287,7 +287,7 @@ TEST_F(LinkSession, DestroyLeavesTheBusThenTheTrayThenTheTimerThenThePort) {
 
 TEST_F(LinkSession, EndSessionStopsTheTimerAndThePortBeforeLeavingTheBus) {
     start(5, 1);
-    open_port();
+    open_channel();
     session->on_end_session();
     EXPECT_EQ(shell.take(), (std::vector<std::string>{"kill 1", "kill 2", "close", "bus unregister",
                                                       "bus unload"}))
@@ -296,7 +296,7 @@ TEST_F(LinkSession, EndSessionStopsTheTimerAndThePortBeforeLeavingTheBus) {
 
 TEST_F(LinkSession, NoPostReachesTheBusOnceItIsUnloaded) {
     start(3, 0);
-    open_port();
+    open_channel();
     session->on_destroy();
     std::string line = "PASS\r\n";
     channel.reader->dispatch_bytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());

@@ -51,7 +51,7 @@ class recording_port : public device_port {
 public:
     bool connected() const override { return open; }
     int number() const override { return port_number; }
-    bool write(const std::uint8_t* bytes, std::size_t count) override {
+    bool write_bytes(const std::uint8_t* bytes, std::size_t count) override {
         writes.emplace_back(bytes, bytes + count);
         if (on_write) {
             on_write();

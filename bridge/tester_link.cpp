@@ -34,7 +34,7 @@ void tester_link::wake(link_time now) {
     constexpr std::string_view start = kw::kTesterStart;
     while (!starts_due.empty() && starts_due.front() <= now) {
         starts_due.pop_front();
-        port.write(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
+        port.write_bytes(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
         watch.start(kWatchTicks);
         count_written(start.size());
     }

@@ -48,20 +48,21 @@ com::~com() {
     }
 }
 
-int com::open_port() {
+bool com::open_port(int number) {
     if (is_open) {
-        return 1;
+        return true;
     }
+    port_number = number;
     if (read_overlapped.hEvent == nullptr || write_overlapped.hEvent == nullptr ||
         stop_event == nullptr) {
-        return 0;
+        return false;
     }
     wchar_t path[32];
     std::swprintf(path, 32, L"\\\\.\\COM%d", port_number);
     HANDLE handle = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return 0;
+        return false;
     }
     port_handle = handle;
     SetCommMask(handle, EV_RXCHAR);
@@ -71,16 +72,15 @@ int com::open_port() {
     COMMTIMEOUTS timeouts{t.read_interval, t.read_multiplier, t.read_constant, t.write_multiplier,
                           t.write_constant};
     SetCommTimeouts(handle, &timeouts);
-    int result = apply_line_settings();
-    if (result == 0) {
+    if (apply_line_settings() == 0) {
         CloseHandle(handle);
         port_handle = nullptr;
-        return 0;
+        return false;
     }
     status_failures = 0;
     device_failed = false;
     is_open = 1;
-    return result;
+    return true;
 }
 
 int com::apply_line_settings() {
@@ -120,17 +120,17 @@ void com::clear_errors() {
     ClearCommError(port_handle, &errors, &status);
 }
 
-int com::write_bytes(const void* bytes, DWORD count) {
+bool com::write_bytes(const std::uint8_t* bytes, std::size_t count) {
     if (port_handle == nullptr) {
-        return 0;
+        return false;
     }
     DWORD written = 0;
-    if (WriteFile(port_handle, bytes, count, &written, &write_overlapped)) {
-        return 1;
+    if (WriteFile(port_handle, bytes, static_cast<DWORD>(count), &written, &write_overlapped)) {
+        return true;
     }
     if (GetLastError() != ERROR_IO_PENDING) {
         clear_errors();
-        return 0;
+        return false;
     }
     while (!GetOverlappedResult(port_handle, &write_overlapped, &written, TRUE)) {
         if (GetLastError() != ERROR_IO_INCOMPLETE) {
@@ -138,18 +138,7 @@ int com::write_bytes(const void* bytes, DWORD count) {
             break;
         }
     }
-    return 1;
-}
-
-bool com::open(int number) {
-    if (!is_open) {
-        port_number = number;
-    }
-    return open_port() != 0;
-}
-
-bool com::write(const std::uint8_t* bytes, std::size_t count) {
-    return write_bytes(bytes, static_cast<DWORD>(count)) != 0;
+    return true;
 }
 
 int com::read_bytes(std::uint8_t* buffer) {
@@ -181,9 +170,9 @@ int com::read_bytes(std::uint8_t* buffer) {
     return static_cast<int>(got);
 }
 
-int com::close_port() {
+void com::close_port() {
     if (is_open.exchange(0) == 0) {
-        return 1;
+        return;
     }
     SetEvent(stop_event);
     SetCommMask(port_handle, 0);
@@ -199,7 +188,6 @@ int com::close_port() {
     PurgeComm(port_handle, kPurgeAll);
     CloseHandle(port_handle);
     port_handle = nullptr;
-    return 1;
 }
 
 bool com::start_reader(byte_sink& sink) {

@@ -23,28 +23,34 @@ public:
     com(const com&) = delete;
     com& operator=(const com&) = delete;
 
-    // Non-zero on success, 1 at once if already open.
-    int open_port();
-    int apply_line_settings();
-    // 0 only when the write could not be started.
-    int write_bytes(const void* bytes, DWORD count);
-    // At most kChunk of the waiting bytes into buffer; 0 for none or a failed read.
-    int read_bytes(std::uint8_t* buffer);
-    // Stops and joins the reader, drops DTR, purges and closes. Always 1.
-    int close_port();
+    // Opens COMn with the line settings and timeouts; true at once if already open.
+    bool open_port(int number) override;
+    // Takes effect at the next open.
+    void set_baud_rate(std::uint32_t baud) override { baud_rate = baud; }
+    // False only when the write could not be started.
+    bool write_bytes(const std::uint8_t* bytes, std::size_t count) override;
+    // Stops and joins the reader, drops DTR, purges and closes; nothing when closed.
+    void close_port() override;
     // After a successful open: starts the reader at highest priority and raises DTR. False,
     // with nothing started, when the reader's thread or its event cannot be made.
     bool start_reader(byte_sink& target) override;
-    // True once the reader has found that the port delivers no events and polls instead.
-    bool reader_polls() const { return polling; }
 
     bool connected() const override { return is_open != 0; }
     bool lost() const override { return device_failed; }
     int number() const override { return port_number; }
-    bool write(const std::uint8_t* bytes, std::size_t count) override;
-    void set_baud_rate(std::uint32_t baud) override { baud_rate = baud; }
-    bool open(int number) override;
-    void close() override { close_port(); }
+    // True once the reader has found that the port delivers no events and polls instead.
+    bool reader_polls() const { return polling; }
+    // The reader's thread while it runs, for a test to watch it end.
+    HANDLE reader() const { return reader_thread; }
+
+private:
+    int apply_line_settings();
+    // At most kChunk of the waiting bytes into buffer; 0 for none or a failed read.
+    int read_bytes(std::uint8_t* buffer);
+    static unsigned __stdcall reader_main(void* self);
+    void reader_loop();
+    void drain();
+    void clear_errors();
 
     HANDLE reader_thread = nullptr;
     std::atomic<int> is_open{0};
@@ -56,13 +62,6 @@ public:
     DWORD baud_rate = 115200;
     OVERLAPPED write_overlapped{};
     OVERLAPPED read_overlapped{};
-
-private:
-    static unsigned __stdcall reader_main(void* self);
-    void reader_loop();
-    void drain();
-    void clear_errors();
-
     // Set by close_port to wake the reader from any wait at once.
     HANDLE stop_event = nullptr;
     // The reader's comm-event wait; made with the thread, closed once it has ended.

@@ -16,7 +16,7 @@ public:
     explicit board_port(sim::unit_server& units) : units(units) {}
     bool connected() const override { return true; }
     int number() const override { return 5; }
-    bool write(const std::uint8_t* bytes, std::size_t count) override {
+    bool write_bytes(const std::uint8_t* bytes, std::size_t count) override {
         auto reply = units.handle({bytes, bytes + count});
         EXPECT_EQ(units.rejected, "");
         if (!reply.empty()) {

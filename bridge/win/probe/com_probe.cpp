@@ -77,8 +77,9 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     bridge::com channel;
-    channel.port_number = _wtoi(argv[1]);
-    channel.baud_rate = static_cast<DWORD>(_wtoi(argv[2]));
+    const int port = _wtoi(argv[1]);
+    const auto baud = static_cast<std::uint32_t>(_wtoi(argv[2]));
+    channel.set_baud_rate(baud);
     std::string request = unescape(argv[3]);
     unsigned expected = static_cast<unsigned>(_wtoi(argv[4]));
     DWORD wait_ms = argc > 6 ? static_cast<DWORD>(_wtoi(argv[6])) : 10000;
@@ -88,8 +89,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"can not create file: %ls\n", argv[5]);
         return 2;
     }
-    if (!channel.open_port()) {
-        std::printf("open COM%d failed\n", channel.port_number);
+    if (!channel.open_port(port)) {
+        std::printf("open COM%d failed\n", port);
         std::fclose(output);
         return 2;
     }
@@ -99,15 +100,15 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("reader did not start\n");
         return 2;
     }
-    std::printf("open COM%d at %lu\n", channel.port_number, channel.baud_rate);
+    std::printf("open COM%d at %lu\n", port, static_cast<unsigned long>(baud));
     std::fflush(stdout);
-    channel.write_bytes(request.data(), static_cast<DWORD>(request.size()));
+    channel.write_bytes(reinterpret_cast<const std::uint8_t*>(request.data()), request.size());
 
     bool complete = expected == 0 || WaitForSingleObject(enough, wait_ms) == WAIT_OBJECT_0;
     bool polled = channel.reader_polls();
 
     HANDLE reader = nullptr;
-    DuplicateHandle(GetCurrentProcess(), channel.reader_thread, GetCurrentProcess(), &reader,
+    DuplicateHandle(GetCurrentProcess(), channel.reader(), GetCurrentProcess(), &reader,
                     SYNCHRONIZE, FALSE, 0);
     ULONGLONG start = GetTickCount64();
     channel.close_port();
