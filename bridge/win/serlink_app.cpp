@@ -10,8 +10,6 @@
 
 #include <string>
 
-const std::uint32_t bus_text_base = bus::kBridgeText;
-
 namespace {
 
 // The application: one bridge dialog per port, or a refusal when the port has one.

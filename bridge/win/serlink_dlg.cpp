@@ -225,7 +225,7 @@ bridge::link_time CSerlinkDlg::now() const {
 }
 
 bool CSerlinkDlg::bus_load() {
-    return ::bus_load();
+    return ::bus_load(bus::kBridgeText);
 }
 
 void CSerlinkDlg::bus_register(std::uint32_t mask, const char* name) {

@@ -1,64 +1,25 @@
 #include "binding.h"
 
-#include "lumo_api.h"
+#include "lumo_table.h"
 #include "type_word.h"
 
 #include <cstring>
 
 namespace {
 
-// The library handle and its nine entry points, in table order.
-struct Table {
-    HMODULE library = nullptr;
-    LumoPostData post_data = nullptr;
-    LumoRegister register_window = nullptr;
-    LumoUnregister unregister_window = nullptr;
-    LumoGetPublicVar get_public_var = nullptr;
-    LumoSetPublicVar set_public_var = nullptr;
-    LumoGetp getp = nullptr;
-    LumoGetStr get_str = nullptr;
-    LumoSetStr set_str = nullptr;
-    LumoGetInfo get_info = nullptr;
-};
-
-Table table;
-
-template <typename Fn> bool resolve(Fn& slot, const char* name) {
-    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(table.library, name)));
-    return slot != nullptr;
-}
+lumo_table table;
+std::uint32_t text_base = 0;
 
 } // namespace
 
 bool bus_unload() {
-    if (table.library != nullptr) {
-        HMODULE library = table.library;
-        table = Table{};
-        FreeLibrary(library);
-    }
+    free_lumo_table(table);
     return true;
 }
 
-bool bus_load() {
-    bus_unload();
-    table.library = LoadLibraryW(L"lumo.dll");
-    if (table.library == nullptr) {
-        return false;
-    }
-    const char* const* name = kLumoExports;
-    bool all = resolve(table.post_data, *name++);
-    all = resolve(table.register_window, *name++) && all;
-    all = resolve(table.unregister_window, *name++) && all;
-    all = resolve(table.get_public_var, *name++) && all;
-    all = resolve(table.set_public_var, *name++) && all;
-    all = resolve(table.getp, *name++) && all;
-    all = resolve(table.get_str, *name++) && all;
-    all = resolve(table.set_str, *name++) && all;
-    all = resolve(table.get_info, *name++) && all;
-    if (!all) {
-        bus_unload();
-    }
-    return all;
+bool bus_load(std::uint32_t base) {
+    text_base = base;
+    return load_lumo_table(table, lumo_entries::all);
 }
 
 bool bus_register(HWND window, std::uint32_t mask, const char* name) {
@@ -81,7 +42,7 @@ bool bus_post_text(HWND window, std::uint32_t channel, const char* text) {
     if (table.post_data == nullptr) {
         return false;
     }
-    table.post_data(window, bus::compose(bus_text_base, channel),
+    table.post_data(window, bus::compose(text_base, channel),
                     reinterpret_cast<std::uintptr_t>(text),
                     static_cast<std::uint32_t>(std::strlen(text)));
     return true;

@@ -5,11 +5,9 @@
 
 #include <cstdint>
 
-// Base of the program's text posts: 0x20000200 in qel, 0x10000200 in qel_link.
-// Each program defines it once.
-extern const std::uint32_t bus_text_base;
-
-bool bus_load();
+// Loads and binds lumo.dll. `text_base` is the base of the program's text posts:
+// 0x20000200 in qel, 0x10000200 in qel_link.
+bool bus_load(std::uint32_t text_base);
 bool bus_unload();
 bool bus_register(HWND window, std::uint32_t mask, const char* name);
 bool bus_unregister(HWND window);

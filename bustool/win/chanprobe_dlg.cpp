@@ -4,6 +4,7 @@
 #include "array_text.h"
 #include "escapes.h"
 #include "fields.h"
+#include "keywords.h"
 #include "library_views.h"
 #include "resource.h"
 #include "type_word.h"
@@ -19,7 +20,6 @@ constexpr std::array<int, probe::kFilterCount> kFilterIds = {
     IDC_FILTER_ARR, IDC_FILTER_CTL, IDC_FILTER_STR, IDC_FILTER_ABS};
 
 constexpr const char* kCaption = "chanprobe";
-constexpr const char* kClientName = "test";
 // A client that hangs does not freeze the probe for good.
 constexpr UINT kEndSessionWaitMs = 30000;
 
@@ -102,8 +102,7 @@ BOOL CChanprobeDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_bus.Clear();
-    if (m_bus.Load("lumo.dll", m_hWnd)) {
+    if (m_bus.Load(m_hWnd)) {
         OnFilterChange();
     } else {
         MessageBoxA(m_hWnd, "load dll error!", kCaption, MB_OK);
@@ -189,17 +188,17 @@ void CChanprobeDlg::OnFilterChange() {
     if (!ReadFields()) {
         return;
     }
-    if (m_bus.registerWindow != nullptr) {
-        m_bus.registerWindow(m_hWnd, probe::filter_mask(m_filters), kClientName);
+    if (m_bus.register_window != nullptr) {
+        m_bus.register_window(m_hWnd, probe::filter_mask(m_filters), bus::keyword::kClientProbe);
     }
     RefreshViews();
 }
 
 void CChanprobeDlg::OnEndSession() {
-    if (m_bus.getInfo == nullptr) {
+    if (m_bus.get_info == nullptr) {
         return;
     }
-    std::string clients = OrEmpty(m_bus.getInfo(probe::kInfoClients));
+    std::string clients = OrEmpty(m_bus.get_info(probe::kInfoClients));
     for (std::uint32_t handle : probe::end_session_targets(clients, ListHandleOf(m_hWnd))) {
         SendMessageTimeoutA(HandleFromList(handle), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG,
                             kEndSessionWaitMs, nullptr);
@@ -220,10 +219,10 @@ void CChanprobeDlg::OnModify() {
     char value[32] = {};
     GetWindowTextA(m_varIndex, index, sizeof index);
     GetWindowTextA(m_varValue, value, sizeof value);
-    if (m_bus.setPublicVar == nullptr) {
+    if (m_bus.set_public_var == nullptr) {
         return;
     }
-    m_bus.setPublicVar(probe::variable_number(index), probe::variable_number(value));
+    m_bus.set_public_var(probe::variable_number(index), probe::variable_number(value));
     RefreshViews();
 }
 
@@ -327,20 +326,20 @@ std::string CChanprobeDlg::ControlText(int id) const {
 }
 
 void CChanprobeDlg::Post(std::uint32_t type, std::uintptr_t data, std::uint32_t length) {
-    if (m_bus.postData != nullptr) {
-        m_bus.postData(m_hWnd, type, data, length);
+    if (m_bus.post_data != nullptr) {
+        m_bus.post_data(m_hWnd, type, data, length);
     }
 }
 
 void CChanprobeDlg::RefreshViews() {
-    if (m_bus.getInfo == nullptr) {
+    if (m_bus.get_info == nullptr) {
         return;
     }
     // Each text lasts only until the next call, so the version is copied first.
-    std::string version = OrEmpty(m_bus.getInfo(probe::kInfoVersion));
-    const char* build = m_bus.getInfo(probe::kInfoBuild);
+    std::string version = OrEmpty(m_bus.get_info(probe::kInfoVersion));
+    const char* build = m_bus.get_info(probe::kInfoBuild);
     SetWindowTextA(m_hWnd, probe::library_title(version.c_str(), build).c_str());
-    SetWindowTextA(m_clientBox, OrEmpty(m_bus.getInfo(probe::kInfoClients)));
-    SetWindowTextA(m_varBox, OrEmpty(m_bus.getInfo(probe::kInfoPublicVars)));
-    SetWindowTextA(m_libText, OrEmpty(m_bus.getInfo(probe::kInfoExtra)));
+    SetWindowTextA(m_clientBox, OrEmpty(m_bus.get_info(probe::kInfoClients)));
+    SetWindowTextA(m_varBox, OrEmpty(m_bus.get_info(probe::kInfoPublicVars)));
+    SetWindowTextA(m_libText, OrEmpty(m_bus.get_info(probe::kInfoExtra)));
 }

@@ -14,8 +14,6 @@
 
 #include <cwctype>
 
-const std::uint32_t bus_text_base = bus::kControllerText;
-
 namespace {
 
 constexpr UINT_PTR ID_TIMER_WATCH = 1;
@@ -130,7 +128,7 @@ BOOL CqelDlg::OnInitDialog() {
 
     ApplySettings(LoadSettings(m_profile));
 
-    if (!bus_load()) {
+    if (!bus_load(bus::kControllerText)) {
         ::ShowMessage(m_hWnd, L"Load dll failure!");
     } else {
         bus_register(m_hWnd, bus::kKindString, bus::keyword::kClientController);

@@ -70,19 +70,19 @@ void PostFromCommandLine(HWND window) {
     const std::vector<std::string>& p = peer.post;
     std::uint32_t type = Number(p[1]);
     if (p[0] == "text") {
-        peer.bus.postData(window, type, reinterpret_cast<std::uintptr_t>(p[2].c_str()),
-                          static_cast<std::uint32_t>(p[2].size()));
+        peer.bus.post_data(window, type, reinterpret_cast<std::uintptr_t>(p[2].c_str()),
+                           static_cast<std::uint32_t>(p[2].size()));
     } else if (p[0] == "bytes") {
         std::vector<unsigned char> bytes;
         for (std::size_t i = 2; i < p.size(); ++i) {
             bytes.push_back(static_cast<unsigned char>(std::strtoul(p[i].c_str(), nullptr, 16)));
         }
-        peer.bus.postData(window, type, reinterpret_cast<std::uintptr_t>(bytes.data()),
-                          static_cast<std::uint32_t>(bytes.size()));
+        peer.bus.post_data(window, type, reinterpret_cast<std::uintptr_t>(bytes.data()),
+                           static_cast<std::uint32_t>(bytes.size()));
     } else {
         std::uint32_t times = p.size() > 3 ? Number(p[3]) : 1;
         for (std::uint32_t i = 0; i < times; ++i) {
-            peer.bus.postData(window, type, Number(p[2]), sizeof(std::uint32_t));
+            peer.bus.post_data(window, type, Number(p[2]), sizeof(std::uint32_t));
         }
     }
     Record("posted");
@@ -132,12 +132,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&cls);
     HWND window = CreateWindowExA(0, cls.lpszClassName, title, WS_OVERLAPPED, 0, 0, 100, 100,
                                   nullptr, nullptr, instance, nullptr);
-    if (!peer.bus.Load("lumo.dll", window)) {
+    if (!peer.bus.Load(window)) {
         Record("load failed");
         DestroyWindow(window);
         return 3;
     }
-    peer.bus.registerWindow(window, peer.mask, "peer");
+    peer.bus.register_window(window, peer.mask, "peer");
     Record("registered " +
            Hex(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window))));
     if (!peer.post.empty()) {

@@ -14,8 +14,6 @@
 #include <sstream>
 #include <string>
 
-const std::uint32_t bus_text_base = bus::kControllerText;
-
 namespace {
 
 const UINT kWmCommandLine = WM_APP + 1;
@@ -206,7 +204,7 @@ int wmain(int argc, wchar_t** argv) {
     RegisterClassW(&wc);
     peer_window = CreateWindowW(L"buspeer", argv[1], WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
                                 nullptr, wc.hInstance, nullptr);
-    bool loaded = bus_load();
+    bool loaded = bus_load(bus::kControllerText);
     log_line(std::string("load ") + (loaded ? "1" : "0") + " module " +
              (GetModuleHandleW(L"lumo.dll") ? "1" : "0"));
     if (loaded) {
