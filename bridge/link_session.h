@@ -33,8 +33,6 @@ public:
     // The session really ends: stop the timers, close, leave the bus.
     void on_end_session();
 
-    const link_arguments& arguments() const { return args; }
-
 private:
     void tick();
     void schedule_wake();

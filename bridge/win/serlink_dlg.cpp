@@ -2,6 +2,7 @@
 
 #include "binding.h"
 #include "link_identity.h"
+#include "main_window.h"
 #include "resource.h"
 #include "type_word.h"
 #include "wide.h"
@@ -51,7 +52,7 @@ INT_PTR CSerlinkDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCPAINT:
         return OnNcPaint();
     case WM_PAINT:
-        return OnPaint();
+        return PaintMinimisedIcon(m_hWnd, icon);
     case WM_TIMER:
         session.on_timer(static_cast<int>(wParam));
         return FALSE;
@@ -147,21 +148,6 @@ bool CSerlinkDlg::OnNcPaint() {
     return true;
 }
 
-bool CSerlinkDlg::OnPaint() {
-    if (!IsIconic(m_hWnd)) {
-        return false;
-    }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    DrawIcon(dc, (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2,
-             (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2, icon);
-    EndPaint(m_hWnd, &paint);
-    return true;
-}
-
 void CSerlinkDlg::add_tray_icon(int icon_id, std::u16string_view tip) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
@@ -192,8 +178,7 @@ void CSerlinkDlg::make_topmost() {
 }
 
 void CSerlinkDlg::set_window_icons() {
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetDialogIcons(m_hWnd, icon);
 }
 
 void CSerlinkDlg::set_title(std::u16string_view title) {

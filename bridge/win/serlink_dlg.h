@@ -43,7 +43,6 @@ private:
     void OnExit();
     void OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     bool OnNcPaint();
-    bool OnPaint();
 
     HICON icon;
     // The first two frame paints hide the window instead, so it never shows at start.

@@ -1,6 +1,6 @@
 #include "chanprobe_dlg.h"
 
-#include "about_dlg.h"
+#include "main_window.h"
 #include "array_text.h"
 #include "escapes.h"
 #include "fields.h"
@@ -56,9 +56,9 @@ INT_PTR CChanprobeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case bus::kWmBusEvent:
         return SetResult(OnBusEvent(wParam, lParam));
     case WM_SYSCOMMAND:
-        return OnSysCommand(wParam);
+        return ShowAboutOnCommand(m_hWnd, wParam, IDM_ABOUTBOX, IDD_ABOUTBOX);
     case WM_PAINT:
-        return OnPaint();
+        return PaintMinimisedIcon(m_hWnd, m_hIcon);
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_hIcon);
     case WM_QUERYENDSESSION:
@@ -92,15 +92,8 @@ BOOL CChanprobeDlg::OnInitDialog() {
     }
     WriteFields();
 
-    char about[64] = {};
-    LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about);
-    if (about[0] != '\0') {
-        HMENU menu = GetSystemMenu(m_hWnd, FALSE);
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
-    }
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    AddAboutItem(m_hWnd, IDS_ABOUTBOX, IDM_ABOUTBOX);
+    SetDialogIcons(m_hWnd, m_hIcon);
 
     if (m_bus.Load(m_hWnd)) {
         OnFilterChange();
@@ -247,31 +240,6 @@ LRESULT CChanprobeDlg::OnBusEvent(WPARAM type, LPARAM data) {
     m_traffic.AddLine(probe::incoming_line(gap, static_cast<std::uint32_t>(type),
                                            static_cast<std::uint32_t>(data), fetch));
     return 0;
-}
-
-BOOL CChanprobeDlg::OnSysCommand(WPARAM id) {
-    if ((id & 0xFFF0) != IDM_ABOUTBOX) {
-        return FALSE;
-    }
-    CAboutDlg about(IDD_ABOUTBOX);
-    about.DoModal(m_hWnd);
-    return TRUE;
-}
-
-BOOL CChanprobeDlg::OnPaint() {
-    if (!IsIconic(m_hWnd)) {
-        return FALSE;
-    }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT rect;
-    GetClientRect(m_hWnd, &rect);
-    int x = (rect.right - rect.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (rect.bottom - rect.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
-    EndPaint(m_hWnd, &paint);
-    return TRUE;
 }
 
 void CChanprobeDlg::WriteFields() {

@@ -33,8 +33,6 @@ private:
     void OnOK();
     void OnCancel();
     LRESULT OnBusEvent(WPARAM type, LPARAM data);
-    BOOL OnSysCommand(WPARAM id);
-    BOOL OnPaint();
 
     // Dialog data exchange: fields to controls, and back with the channel's range checked.
     void WriteFields();

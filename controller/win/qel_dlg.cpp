@@ -1,6 +1,6 @@
 #include "qel_dlg.h"
 
-#include "about_dlg.h"
+#include "main_window.h"
 #include "binding.h"
 #include "bridges.h"
 #include "clock.h"
@@ -69,13 +69,9 @@ INT_PTR CqelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnCommand(LOWORD(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) {
-            return FALSE;
-        }
-        CAboutDlg(IDD_ABOUTBOX).DoModal(m_hWnd);
-        return TRUE;
+        return ShowAboutOnCommand(m_hWnd, wParam, IDM_ABOUTBOX, IDD_ABOUTBOX);
     case WM_PAINT:
-        return OnPaint();
+        return PaintMinimisedIcon(m_hWnd, m_hIcon);
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_hIcon);
     case WM_SIZE:
@@ -117,14 +113,8 @@ BOOL CqelDlg::OnInitDialog() {
     m_busy.Attach(Item(IDC_BUSY));
     m_layout.Attach(m_hWnd, kAnchors);
 
-    wchar_t about[64] = {};
-    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 64) > 0) {
-        HMENU menu = GetSystemMenu(m_hWnd, FALSE);
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
-    }
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    AddAboutItem(m_hWnd, IDS_ABOUTBOX, IDM_ABOUTBOX);
+    SetDialogIcons(m_hWnd, m_hIcon);
 
     ApplySettings(LoadSettings(m_profile));
 
@@ -166,23 +156,6 @@ void CqelDlg::OnCommand(int id) {
         OnSettings();
         break;
     }
-}
-
-// Draws the icon when the window is minimised.
-bool CqelDlg::OnPaint() {
-    if (!IsIconic(m_hWnd)) {
-        return false;
-    }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client{};
-    GetClientRect(m_hWnd, &client);
-    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
-    EndPaint(m_hWnd, &paint);
-    return true;
 }
 
 void CqelDlg::OnBusEvent(WPARAM wParam, LPARAM lParam) {

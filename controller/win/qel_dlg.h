@@ -29,8 +29,6 @@ private:
 
     BOOL OnInitDialog();
     void OnCommand(int id);
-    void OnSysCommand(WPARAM command, LPARAM lParam);
-    bool OnPaint();
     void OnBusEvent(WPARAM wParam, LPARAM lParam);
     void OnSettings();
     void OnDestroy();
