@@ -32,12 +32,9 @@ public:
 class NoProcess : public ProgramProcess {
 public:
     void Start(std::u16string_view) override {}
-    bool HasProcess() const override { return false; }
     ProcessPoll Poll() override { return ProcessPoll::Failed; }
-    bool Terminate() override { return false; }
-    bool WaitForExit() override { return false; }
-    bool CloseProcessHandle() override { return false; }
-    bool CloseThreadHandle() override { return false; }
+    KillResult Kill() override { return {KillResult::Outcome::NoProcess}; }
+    void Release() override {}
 };
 
 // Records that keep only their size, so no disk time is measured.

@@ -88,11 +88,10 @@ void CStationController::FinishCycle() {
             if (!m_stationEnabled[i]) {
                 continue;
             }
-            const int32_t flags = m_stationFlags[i];
-            std::u16string_view outcome = (flags & FLAG_PROGRAM_OK)  ? u"#写入成功"
-                                          : (flags & FLAG_TEST_PASS) ? u"#写入失败"
-                                                                     : u"#未执行写入操作";
-            AppendResult(Decimal(i + 1) + std::u16string(outcome));
+            static constexpr std::u16string_view kOutcomeText[] = {u"#写入成功", u"#写入失败",
+                                                                   u"#未执行写入操作"};
+            const auto outcome = static_cast<size_t>(OutcomeOf(m_stationFlags[i]));
+            AppendResult(Decimal(i + 1) + std::u16string(kOutcomeText[outcome]));
         }
     }
     Post(bus::keyword::kPoweringDown);

@@ -32,12 +32,10 @@ void CStationController::OnTimer() {
     AppendProgress(u"Checking program exit...");
     switch (m_process.Poll()) {
     case ProcessPoll::Ended:
+        // The wait's name for a signalled object, kept as the pane has always shown it.
         AppendProgress(u"object");
         CheckResult();
         return;
-    case ProcessPoll::Abandoned:
-        AppendProgress(u"abandoned");
-        break;
     case ProcessPoll::Running:
         break;
     case ProcessPoll::Failed:
@@ -66,27 +64,32 @@ void CStationController::CheckResult() {
     if (success && IsStationIndex(m_programStation)) {
         m_stationFlags[m_programStation] |= FLAG_PROGRAM_OK;
     }
-    m_process.CloseProcessHandle();
-    m_process.CloseThreadHandle();
+    m_process.Release();
     ProgramNextStation();
 }
 
 void CStationController::ForceShutdown() {
     AppendProgress(u"Program timeout!!!");
     AppendProgress(u"Force shutdown....");
-    if (!m_process.HasProcess()) {
+    const KillResult kill = m_process.Kill();
+    switch (kill.outcome) {
+    case KillResult::Outcome::NoProcess:
         AppendProgress(u"hProcess ==null");
-    } else if (!m_process.Terminate()) {
+        break;
+    case KillResult::Outcome::TerminateFailed:
         AppendProgress(u"Terminate process failed");
-    } else if (!m_process.WaitForExit()) {
+        break;
+    case KillResult::Outcome::WaitFailed:
         AppendProgress(u"WaitForSingleObject failed");
-    } else {
+        break;
+    case KillResult::Outcome::Ended:
         AppendProgress(u"Closed");
-        if (!m_process.CloseProcessHandle()) {
+        if (!kill.processHandleClosed) {
             AppendProgress(u"Close handle process fail");
         }
-        if (!m_process.CloseThreadHandle()) {
+        if (!kill.threadHandleClosed) {
             AppendProgress(u"Close handle thread fail");
         }
+        break;
     }
 }

@@ -21,16 +21,11 @@ bool IsTaken(framework::FileSystem& files, const std::u16string& path) {
 }
 
 std::u16string SummaryLine(int index, const StationSummary& station) {
-    std::u16string_view outcome;
-    if (!station.enabled) {
-        outcome = u" 该位置未使能，未执行写入操作";
-    } else if (station.flags & FLAG_PROGRAM_OK) {
-        outcome = u" 写入成功";
-    } else if (station.flags & FLAG_TEST_PASS) {
-        outcome = u" 写入失败";
-    } else {
-        outcome = u" QEL未通过，未执行写入操作";
-    }
+    static constexpr std::u16string_view kOutcomeText[] = {u" 写入成功", u" 写入失败",
+                                                           u" QEL未通过，未执行写入操作"};
+    const std::u16string_view outcome =
+        station.enabled ? kOutcomeText[static_cast<size_t>(OutcomeOf(station.flags))]
+                        : u" 该位置未使能，未执行写入操作";
     return Decimal(index + 1) + u"#QR" + station.qr + std::u16string(outcome) + u"\r\n";
 }
 

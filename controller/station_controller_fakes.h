@@ -65,15 +65,20 @@ public:
         held = !commandLine.empty();
         state = held ? ProcessPoll::Running : ProcessPoll::Failed;
     }
-    bool HasProcess() const override { return held; }
     ProcessPoll Poll() override { return state; }
-    bool Terminate() override {
+    KillResult Kill() override {
+        using Outcome = KillResult::Outcome;
+        if (!held) {
+            return {Outcome::NoProcess};
+        }
         ++terminated;
-        return terminateWorks;
+        if (!terminateWorks || !waitWorks) {
+            return {terminateWorks ? Outcome::WaitFailed : Outcome::TerminateFailed};
+        }
+        held = false;
+        return {Outcome::Ended};
     }
-    bool WaitForExit() override { return waitWorks; }
-    bool CloseProcessHandle() override { return std::exchange(held, false); }
-    bool CloseThreadHandle() override { return true; }
+    void Release() override { held = false; }
 };
 
 class FakeClock : public framework::Clock {

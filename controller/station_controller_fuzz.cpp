@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             qel.OnClamp();
             break;
         case 11:
-            process.state = static_cast<ProcessPoll>(station);
+            process.state = static_cast<ProcessPoll>(station % 3);
             break;
         case 12:
             qel.m_stationEnabled[station] = !qel.m_stationEnabled[station];

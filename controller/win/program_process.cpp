@@ -11,13 +11,11 @@ constexpr DWORD kExitWaitMs = 5000;
 } // namespace
 
 CProgramProcess::~CProgramProcess() {
-    CloseProcessHandle();
-    CloseThreadHandle();
+    Release();
 }
 
 void CProgramProcess::Start(std::u16string_view commandLine) {
-    CloseProcessHandle();
-    CloseThreadHandle();
+    Release();
     m_info = PROCESS_INFORMATION{};
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -35,8 +33,6 @@ ProcessPoll CProgramProcess::Poll() {
     switch (WaitForSingleObject(m_info.hProcess, 0)) {
     case WAIT_OBJECT_0:
         return ProcessPoll::Ended;
-    case WAIT_ABANDONED:
-        return ProcessPoll::Abandoned;
     case WAIT_TIMEOUT:
         return ProcessPoll::Running;
     default:
@@ -44,12 +40,26 @@ ProcessPoll CProgramProcess::Poll() {
     }
 }
 
-bool CProgramProcess::Terminate() {
-    return TerminateProcess(m_info.hProcess, 1) != FALSE;
+KillResult CProgramProcess::Kill() {
+    using Outcome = KillResult::Outcome;
+    if (m_info.hProcess == nullptr) {
+        return {Outcome::NoProcess};
+    }
+    if (!TerminateProcess(m_info.hProcess, 1)) {
+        return {Outcome::TerminateFailed};
+    }
+    if (WaitForSingleObject(m_info.hProcess, kExitWaitMs) != WAIT_OBJECT_0) {
+        return {Outcome::WaitFailed};
+    }
+    KillResult result{Outcome::Ended};
+    result.processHandleClosed = Close(m_info.hProcess);
+    result.threadHandleClosed = Close(m_info.hThread);
+    return result;
 }
 
-bool CProgramProcess::WaitForExit() {
-    return WaitForSingleObject(m_info.hProcess, kExitWaitMs) == WAIT_OBJECT_0;
+void CProgramProcess::Release() {
+    Close(m_info.hProcess);
+    Close(m_info.hThread);
 }
 
 bool CProgramProcess::Close(HANDLE& handle) {

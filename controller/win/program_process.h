@@ -12,13 +12,9 @@ public:
     ~CProgramProcess() override;
 
     void Start(std::u16string_view commandLine) override;
-    bool HasProcess() const override { return m_info.hProcess != nullptr; }
     ProcessPoll Poll() override;
-    bool Terminate() override;
-    // Waits a few seconds at most: a process that will not end must not freeze the window.
-    bool WaitForExit() override;
-    bool CloseProcessHandle() override { return Close(m_info.hProcess); }
-    bool CloseThreadHandle() override { return Close(m_info.hThread); }
+    KillResult Kill() override;
+    void Release() override;
 
 private:
     static bool Close(HANDLE& handle);
