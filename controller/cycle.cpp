@@ -11,7 +11,7 @@ void CStationController::OnQelEnd() {
     AppendProgress(m_records.SaveTesterText(m_testerText));
     const int passed = EvaluateTest(m_testerText);
     for (int i = 0; i < kStationCount; ++i) {
-        if (m_stationEnabled[i]) {
+        if (m_settings.stationEnabled[i]) {
             const bool pass = (m_stationFlags[i] & FLAG_TEST_PASS) != 0;
             AppendResult(Decimal(i + 1) + (pass ? u"#测试通过" : u"#测试失败"));
         }
@@ -36,7 +36,7 @@ int CStationController::EvaluateTest(std::u16string_view text) {
         } else {
             AppendResult(errors);
         }
-        if (m_stationEnabled[i]) {
+        if (m_settings.stationEnabled[i]) {
             AppendProgress(m_records.SaveStationRecord(m_cycleQr[i], errors, passes));
         }
     }
@@ -49,7 +49,7 @@ int CStationController::EvaluateTest(std::u16string_view text) {
 
 void CStationController::OnWrite() {
     HandlerScope scope(*this);
-    if (m_programExecute.empty()) {
+    if (m_settings.programExecute.empty()) {
         FinishCycle();
         return;
     }
@@ -82,10 +82,10 @@ void CStationController::ProgramNextStation() {
 
 void CStationController::FinishCycle() {
     AppendProgress(u"Program all done");
-    const bool programming = !m_programExecute.empty();
+    const bool programming = !m_settings.programExecute.empty();
     if (programming) {
         for (int i = 0; i < kStationCount; ++i) {
-            if (!m_stationEnabled[i]) {
+            if (!m_settings.stationEnabled[i]) {
                 continue;
             }
             static constexpr std::u16string_view kOutcomeText[] = {u"#写入成功", u"#写入失败",
@@ -100,7 +100,7 @@ void CStationController::FinishCycle() {
 
     ProgramSummary summary;
     for (int i = 0; i < kStationCount; ++i) {
-        summary[i] = {m_stationEnabled[i], m_stationFlags[i], m_cycleQr[i]};
+        summary[i] = {m_settings.stationEnabled[i], m_stationFlags[i], m_cycleQr[i]};
     }
     AppendProgress(m_records.SaveProgramResult(summary));
     AppendResult(u"\r\n测试和写入完成");
@@ -109,7 +109,7 @@ void CStationController::FinishCycle() {
     bool allPass = true;
     for (int i = 0; i < kStationCount; ++i) {
         const int32_t flags = m_stationFlags[i];
-        if (m_stationEnabled[i] &&
+        if (m_settings.stationEnabled[i] &&
             (!(flags & FLAG_TEST_PASS) || (programming && !(flags & FLAG_PROGRAM_OK)))) {
             allPass = false;
         }
@@ -126,5 +126,5 @@ void CStationController::PowerUp(int station) {
 }
 
 bool CStationController::IsProgrammable(int station) const {
-    return m_stationEnabled[station] && (m_stationFlags[station] & FLAG_TEST_PASS) != 0;
+    return m_settings.stationEnabled[station] && (m_stationFlags[station] & FLAG_TEST_PASS) != 0;
 }

@@ -19,8 +19,8 @@ void CStationController::StartProgram() {
     AppendProgress(u"Starting program...");
     // A result left by an earlier command (one that timed out keeps its file) must not be
     // judged as this station's.
-    m_files.RemoveFile(m_programResult);
-    m_process.Start(m_programExecute);
+    m_files.RemoveFile(m_settings.programResult);
+    m_process.Start(m_settings.programExecute);
     AppendProgress(u"Started");
 }
 
@@ -52,13 +52,13 @@ void CStationController::CheckResult() {
     m_programCountdown = 0;
     bool success = false;
     CUniFile file(m_files);
-    if (file.Open(m_programResult, framework::kModeRead)) {
+    if (file.Open(m_settings.programResult, framework::kModeRead)) {
         success = !ResultMentionsFailure(file);
         file.Close();
-        m_files.RemoveFile(m_programResult);
+        m_files.RemoveFile(m_settings.programResult);
         AppendProgress(u"CheckResult=" + Decimal(success ? 1 : 0));
     } else {
-        AppendProgress(u"can't open " + m_programResult);
+        AppendProgress(u"can't open " + m_settings.programResult);
     }
     // "powered" may come when no station is being programmed.
     if (success && IsStationIndex(m_programStation)) {

@@ -15,8 +15,8 @@ const std::u16string kResult = u"d:\\result.txt";
 class ResultCheck : public testing::Test {
 protected:
     void SetUp() override {
-        qel.m_programExecute = u"prog.exe";
-        qel.m_programResult = kResult;
+        qel.m_settings.programExecute = u"prog.exe";
+        qel.m_settings.programResult = kResult;
         qel.OnTest();
         qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kQelEnd);
     }

@@ -108,7 +108,7 @@ void CStationController::OnLostBusEvent(uint32_t type) {
 void CStationController::ResetStations(bool idle) {
     m_stationFlags.fill(0);
     for (int i = 0; i < kStationCount; ++i) {
-        int image = !m_stationEnabled[i] ? IDB_DISABLED : idle ? IDB_READY : IDB_TESTING;
+        int image = !m_settings.stationEnabled[i] ? IDB_DISABLED : idle ? IDB_READY : IDB_TESTING;
         m_shell.SetStationImage(i, image);
     }
 }
@@ -116,7 +116,7 @@ void CStationController::ResetStations(bool idle) {
 void CStationController::ShowStationResults() {
     static constexpr int kImageOfFlags[] = {IDB_FAIL, IDB_TEST_PASS, IDB_ABNORMAL, IDB_PASS};
     for (int i = 0; i < kStationCount; ++i) {
-        if (!m_stationEnabled[i]) {
+        if (!m_settings.stationEnabled[i]) {
             m_shell.SetStationImage(i, IDB_DISABLED);
             continue;
         }

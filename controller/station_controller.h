@@ -7,8 +7,7 @@
 //   - button 1001 -> OnClamp(), 1007 -> OnTest(), 1008 -> OnWrite();
 //   - WM_BUS_EVENT -> OnBusEvent(wParam, the bytes fetched with bus_fetch);
 //   - timer ID_TIMER_WATCH (1 s) -> OnTimer();
-//   - start-up and confirmed settings: fill the settings fields below, then
-//     ResetStations(true);
+//   - start-up and confirmed settings: set m_settings, then ResetStations(true);
 //   - the dialog implements ControllerShell (panes, posts, indicators, QR edits, pause,
 //     busy image), and provides a ProgramProcess and a RecordWriter (usually Records).
 #include "judgement.h"
@@ -17,6 +16,7 @@
 #include "records.h"
 #include "station_controller_flags.h"
 #include "station_controller_shell.h"
+#include "station_settings.h"
 
 #include <array>
 #include <cstdint>
@@ -31,9 +31,7 @@ public:
                        framework::FileSystem& files);
 
     // Settings, loaded and saved by the window.
-    std::u16string m_programExecute; // command line, run unchanged for every station
-    std::u16string m_programResult;  // path of the file the command leaves its result in
-    std::array<bool, kStationCount> m_stationEnabled{true, true, true, true};
+    StationSettings m_settings;
 
     // State of the cycle. Nothing refuses an event because a cycle is under way.
     bool m_clamped = false;      // "squeezed" accepted and no "slack" or clamp press since

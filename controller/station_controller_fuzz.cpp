@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NameCheckingRecords records;
     framework::PosixFileSystem files; // no drive mapped: the result file never opens
     CStationController qel(shell, process, records, files);
-    qel.m_programExecute = u"prog.exe";
-    qel.m_programResult = u"d:\\result.txt";
+    qel.m_settings.programExecute = u"prog.exe";
+    qel.m_settings.programResult = u"d:\\result.txt";
 
     Steps steps(data, size);
     while (steps.More()) {
@@ -113,10 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             process.state = static_cast<ProcessPoll>(station % 3);
             break;
         case 12:
-            qel.m_stationEnabled[station] = !qel.m_stationEnabled[station];
+            qel.m_settings.stationEnabled[station] = !qel.m_settings.stationEnabled[station];
             break;
         case 13:
-            qel.m_programExecute = qel.m_programExecute.empty() ? u"prog.exe" : u"";
+            qel.m_settings.programExecute =
+                qel.m_settings.programExecute.empty() ? u"prog.exe" : u"";
             break;
         case 14:
             shell.qr[station] = ConvertAnsiToUnicode(steps.Text());

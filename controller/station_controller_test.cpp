@@ -39,8 +39,8 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_drive = pattern;
         m_files.MapDrive(u'D', m_drive);
-        qel.m_programExecute = u"prog.exe /all";
-        qel.m_programResult = kResultPath;
+        qel.m_settings.programExecute = u"prog.exe /all";
+        qel.m_settings.programResult = kResultPath;
         shell.qr = {u"Q1", u"Q2", u"Q3", u"Q4"};
     }
     void TearDown() override { fs::remove_all(m_drive); }
@@ -99,7 +99,7 @@ protected:
 };
 
 TEST_F(CycleTest, ClampThenSqueezedStartsOneTestUntilSlackOrClamp) {
-    qel.m_stationEnabled[3] = false;
+    qel.m_settings.stationEnabled[3] = false;
     qel.OnClamp();
     EXPECT_EQ(shell.events, Lines({u"post pressurize", u"progress pressurize"}));
     Mark();
@@ -149,8 +149,8 @@ TEST_F(CycleTest, EventWhosePayloadIsGoneLeavesAProgressLine) {
 }
 
 TEST_F(CycleTest, NoGroupsPassEveryStationAndEmptyCommandFinishesAtOnce) {
-    qel.m_programExecute.clear();
-    qel.m_stationEnabled[1] = false;
+    qel.m_settings.programExecute.clear();
+    qel.m_settings.stationEnabled[1] = false;
     RunTest({"tester says hello"});
     EXPECT_EQ(Since(u"progress")[0], u"qel_end");
     EXPECT_EQ(Since(u"progress")[1], u"Saved to d:\\xlog.data\\qel_str\\20251027_093015_0.txt");
@@ -180,7 +180,7 @@ TEST_F(CycleTest, AllStationsFailingEndsAfterTheJudgement) {
 }
 
 TEST_F(CycleTest, StationsOneAndThreeProgrammedInTurn) {
-    qel.m_stationEnabled = {true, false, true, false};
+    qel.m_settings.stationEnabled = {true, false, true, false};
     RunTest({Group(1, "1.0"), Group(2, "5")});
     EXPECT_EQ(Since(u"post"), Lines({u"powering_up_0"}));
     EXPECT_TRUE(Seen(u"result \r\n开始写入"));
@@ -250,8 +250,8 @@ TEST_F(CycleTest, KilledCommandThatOutlivesTheWaitIsReportedAndTheNextStationFol
 }
 
 TEST_F(CycleTest, CommandThatCannotStartOrBeKilledTimesOutAndMovesOn) {
-    qel.m_programExecute.clear();
-    qel.m_stationEnabled = {true, true, false, false};
+    qel.m_settings.programExecute.clear();
+    qel.m_settings.stationEnabled = {true, true, false, false};
     RunTest({});
     qel.OnWrite();
     EXPECT_FALSE(Seen(u"post powering_up_0")) << "the button does nothing with no command";
@@ -265,7 +265,7 @@ TEST_F(CycleTest, CommandThatCannotStartOrBeKilledTimesOutAndMovesOn) {
     EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
               Lines({u"Program timeout!!!", u"Force shutdown....", u"hProcess ==null",
                      u"powering_up_1"}));
-    qel.m_programExecute = u"stuck.exe";
+    qel.m_settings.programExecute = u"stuck.exe";
     Bus("powered");
     process.terminateWorks = false;
     Mark();
@@ -290,7 +290,7 @@ TEST_F(CycleTest, SecondTestDuringProgrammingLeavesTheStationAbnormal) {
 }
 
 TEST_F(CycleTest, PoweredWithNoStationToProgramTouchesNoFlags) {
-    qel.m_stationEnabled = {false, false, false, true};
+    qel.m_settings.stationEnabled = {false, false, false, true};
     RunTest({Group(4, "1.0")});
     Program("ok");
     ASSERT_EQ(qel.m_programStation, 4);
@@ -315,7 +315,7 @@ TEST_F(CycleTest, PoweredBeforeAnyCycleStaysWithinTheStations) {
 }
 
 TEST_F(CycleTest, NoStationEnabledShowsNothingPerStationAndPassesOverall) {
-    qel.m_stationEnabled = {false, false, false, false};
+    qel.m_settings.stationEnabled = {false, false, false, false};
     qel.ResetStations(true);
     EXPECT_EQ(shell.images, Images(IDB_DISABLED, IDB_DISABLED, IDB_DISABLED, IDB_DISABLED));
     RunTest({});

@@ -2,38 +2,14 @@
 
 #include "bridge_ports.h"
 #include "resource.h"
+#include "wide.h"
 
-#include <cerrno>
-#include <cwchar>
-#include <cwctype>
 #include <optional>
 
 namespace {
 
 constexpr int kStationIds[kStationCount] = {IDC_CHECK_STALL0, IDC_CHECK_STALL1, IDC_CHECK_STALL2,
                                             IDC_CHECK_STALL3};
-
-// A decimal integer with optional white space around it and an optional sign.
-std::optional<int> ParseInteger(const std::wstring& text) {
-    const wchar_t* begin = text.c_str();
-    while (std::iswspace(*begin)) {
-        ++begin;
-    }
-    const wchar_t* digits = (*begin == L'+' || *begin == L'-') ? begin + 1 : begin;
-    if (!std::iswdigit(*digits)) {
-        return std::nullopt;
-    }
-    errno = 0;
-    wchar_t* end = nullptr;
-    const long long value = std::wcstoll(begin, &end, 10);
-    while (std::iswspace(*end)) {
-        ++end;
-    }
-    if (*end != L'\0' || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int>(value);
-}
 
 } // namespace
 
@@ -59,12 +35,13 @@ INT_PTR COption::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void COption::OnInitDialog() {
-    SetDlgItemInt(m_hWnd, IDC_PORT_QEL, static_cast<UINT>(m_portQel), TRUE);
-    SetDlgItemInt(m_hWnd, IDC_PORT_IO, static_cast<UINT>(m_portIo), TRUE);
-    SetDlgItemTextW(m_hWnd, IDC_PROGRAM_EXECUTE, m_programExecute.c_str());
-    SetDlgItemTextW(m_hWnd, IDC_PROGRAM_RESULT, m_programResult.c_str());
+    SetDlgItemInt(m_hWnd, IDC_PORT_QEL, static_cast<UINT>(m_settings.portQel), TRUE);
+    SetDlgItemInt(m_hWnd, IDC_PORT_IO, static_cast<UINT>(m_settings.portIo), TRUE);
+    SetDlgItemTextW(m_hWnd, IDC_PROGRAM_EXECUTE, ToWide(m_settings.programExecute).c_str());
+    SetDlgItemTextW(m_hWnd, IDC_PROGRAM_RESULT, ToWide(m_settings.programResult).c_str());
     for (int i = 0; i < kStationCount; ++i) {
-        CheckDlgButton(m_hWnd, kStationIds[i], m_stationEnabled[i] ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(m_hWnd, kStationIds[i],
+                       m_settings.stationEnabled[i] ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 
@@ -74,18 +51,18 @@ void COption::OnOK() {
     if (!ReadPort(IDC_PORT_QEL, portQel) || !ReadPort(IDC_PORT_IO, portIo)) {
         return;
     }
-    m_portQel = portQel;
-    m_portIo = portIo;
-    m_programExecute = WindowText(Item(IDC_PROGRAM_EXECUTE));
-    m_programResult = WindowText(Item(IDC_PROGRAM_RESULT));
+    m_settings.portQel = portQel;
+    m_settings.portIo = portIo;
+    m_settings.programExecute = Trim(ToU16(WindowText(Item(IDC_PROGRAM_EXECUTE))));
+    m_settings.programResult = ToU16(WindowText(Item(IDC_PROGRAM_RESULT)));
     for (int i = 0; i < kStationCount; ++i) {
-        m_stationEnabled[i] = IsDlgButtonChecked(m_hWnd, kStationIds[i]) == BST_CHECKED ? 1 : 0;
+        m_settings.stationEnabled[i] = IsDlgButtonChecked(m_hWnd, kStationIds[i]) == BST_CHECKED;
     }
     EndDialog(IDOK);
 }
 
 bool COption::ReadPort(int id, int& port) {
-    const std::optional<int> value = ParseInteger(WindowText(Item(id)));
+    const std::optional<int> value = ParseInteger(ToU16(WindowText(Item(id))));
     const wchar_t* prompt = nullptr;
     if (!value) {
         prompt = L"请输入一个整数。";

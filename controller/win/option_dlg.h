@@ -1,21 +1,16 @@
 #pragma once
 // The settings dialog: the two ports, the programming command and its result file, and the
-// four station enables. OK takes the values only when both ports are integers from 1 to 100.
+// four station enables. OK takes the values only when both ports are integers from 1 to 100,
+// and takes the command line without white space at its ends.
 #include "dialog.h"
-#include "station_controller_flags.h"
-
-#include <array>
-#include <string>
+#include "station_settings.h"
 
 class COption : public CDialog {
 public:
     COption();
 
-    int m_portQel = 1;
-    int m_portIo = 1;
-    std::wstring m_programExecute;
-    std::wstring m_programResult;
-    std::array<int, kStationCount> m_stationEnabled{}; // check states, 0 or 1
+    // Shown when the dialog opens; the confirmed values after OK.
+    StationSettings m_settings;
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

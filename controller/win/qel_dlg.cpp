@@ -12,8 +12,6 @@
 #include "type_word.h"
 #include "wide.h"
 
-#include <cwctype>
-
 namespace {
 
 constexpr UINT_PTR ID_TIMER_WATCH = 1;
@@ -29,18 +27,6 @@ const std::vector<CLayout::Anchor> kAnchors = {
     {IDC_BANNER, false, false, true, false},
     {IDC_VERSION, false, true, false, true},
 };
-
-std::wstring Trim(const std::wstring& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && std::iswspace(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && std::iswspace(text[end - 1])) {
-        --end;
-    }
-    return text.substr(begin, end - begin);
-}
 
 } // namespace
 
@@ -116,7 +102,7 @@ BOOL CqelDlg::OnInitDialog() {
     AddAboutItem(m_hWnd, IDS_ABOUTBOX, IDM_ABOUTBOX);
     SetDialogIcons(m_hWnd, m_hIcon);
 
-    ApplySettings(LoadSettings(m_profile));
+    m_controller.m_settings = LoadSettings(m_profile);
 
     if (!bus_load(bus::kControllerText)) {
         ::ShowMessage(m_hWnd, L"Load dll failure!");
@@ -127,8 +113,8 @@ BOOL CqelDlg::OnInitDialog() {
     ShowBusyImage(u"busy_status.bmp");
     m_controller.ResetStations(true);
     // A result left from an earlier run must not be judged later.
-    if (!m_controller.m_programResult.empty()) {
-        DeleteFileW(ToWide(m_controller.m_programResult).c_str());
+    if (!m_controller.m_settings.programResult.empty()) {
+        DeleteFileW(ToWide(m_controller.m_settings.programResult).c_str());
     }
     SetTimer(m_hWnd, ID_TIMER_WATCH, kWatchPeriodMs, nullptr);
     SetFocus(Item(IDC_QR1));
@@ -174,65 +160,33 @@ void CqelDlg::OnBusEvent(WPARAM wParam, LPARAM lParam) {
 }
 
 void CqelDlg::OnSettings() {
-    const QelSettings current = CurrentSettings();
     COption option;
-    option.m_portQel = current.portQel;
-    option.m_portIo = current.portIo;
-    option.m_programExecute = current.programExecute;
-    option.m_programResult = current.programResult;
-    for (int i = 0; i < kStationCount; ++i) {
-        option.m_stationEnabled[i] = current.stationEnabled[i] ? 1 : 0;
-    }
+    option.m_settings = m_controller.m_settings;
     if (option.DoModal(m_hWnd) != IDOK) {
         return;
     }
-    QelSettings confirmed;
-    confirmed.portQel = option.m_portQel;
-    confirmed.portIo = option.m_portIo;
-    confirmed.programExecute = Trim(option.m_programExecute);
-    confirmed.programResult = option.m_programResult;
-    for (int i = 0; i < kStationCount; ++i) {
-        confirmed.stationEnabled[i] = option.m_stationEnabled[i] != 0;
-    }
-    ApplySettings(confirmed);
+    m_controller.m_settings = option.m_settings;
     // Stored at once, so that a crash does not lose them.
-    SaveSettings(m_profile, confirmed);
+    SaveSettings(m_profile, m_controller.m_settings);
     CloseBridges();
     StartBridges();
     m_controller.ResetStations(true);
 }
 
 void CqelDlg::OnDestroy() {
-    SaveSettings(m_profile, CurrentSettings());
+    SaveSettings(m_profile, m_controller.m_settings);
     bus_unregister(m_hWnd);
     bus_unload();
     CloseBridges();
 }
 
-QelSettings CqelDlg::CurrentSettings() const {
-    QelSettings settings;
-    settings.portQel = m_portQel;
-    settings.portIo = m_portIo;
-    settings.programExecute = ToWide(m_controller.m_programExecute);
-    settings.programResult = ToWide(m_controller.m_programResult);
-    settings.stationEnabled = m_controller.m_stationEnabled;
-    return settings;
-}
-
-void CqelDlg::ApplySettings(const QelSettings& settings) {
-    m_portQel = settings.portQel;
-    m_portIo = settings.portIo;
-    m_controller.m_programExecute = ToU16(settings.programExecute);
-    m_controller.m_programResult = ToU16(settings.programResult);
-    m_controller.m_stationEnabled = settings.stationEnabled;
-}
-
 void CqelDlg::StartBridges() {
-    ::StartBridges(m_portQel, m_portIo);
+    ::StartBridges(m_controller.m_settings.portQel, m_controller.m_settings.portIo);
 }
 
 void CqelDlg::CloseBridges() {
-    for (int port : ::CloseBridges({m_portQel, m_portIo})) {
+    const StationSettings& settings = m_controller.m_settings;
+    for (int port : ::CloseBridges({settings.portQel, settings.portIo})) {
         m_controller.AppendProgress(u"can not close qel_link_com" + ToU16(std::to_wstring(port)));
     }
 }

@@ -34,8 +34,6 @@ private:
     void OnDestroy();
     void FlushPanes();
 
-    QelSettings CurrentSettings() const;
-    void ApplySettings(const QelSettings& settings);
     void StartBridges();
     void CloseBridges();
 
@@ -53,8 +51,6 @@ private:
 
     HICON m_hIcon;
     std::wstring m_versionText;
-    int m_portIo = 1;
-    int m_portQel = 1;
     CPictureEx m_busy;
     CProfile m_profile;
     CProgramProcess m_process;

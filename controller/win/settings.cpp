@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "wide.h"
+
 namespace {
 
 constexpr wchar_t kSection[] = L"Settings";
@@ -14,13 +16,15 @@ std::wstring StationKey(int station) {
 
 } // namespace
 
-QelSettings LoadSettings(const CProfile& profile) {
-    const QelSettings defaults;
-    QelSettings settings;
+StationSettings LoadSettings(const CProfile& profile) {
+    const StationSettings defaults;
+    StationSettings settings;
     settings.portQel = profile.GetInt(kSection, kPortQel, defaults.portQel);
     settings.portIo = profile.GetInt(kSection, kPortIo, defaults.portIo);
-    settings.programExecute = profile.GetString(kSection, kProgramExecute, defaults.programExecute);
-    settings.programResult = profile.GetString(kSection, kProgramResult, defaults.programResult);
+    settings.programExecute =
+        ToU16(profile.GetString(kSection, kProgramExecute, ToWide(defaults.programExecute)));
+    settings.programResult =
+        ToU16(profile.GetString(kSection, kProgramResult, ToWide(defaults.programResult)));
     for (int i = 0; i < kStationCount; ++i) {
         settings.stationEnabled[i] =
             profile.GetInt(kSection, StationKey(i).c_str(), defaults.stationEnabled[i]) != 0;
@@ -28,11 +32,11 @@ QelSettings LoadSettings(const CProfile& profile) {
     return settings;
 }
 
-void SaveSettings(CProfile& profile, const QelSettings& settings) {
+void SaveSettings(CProfile& profile, const StationSettings& settings) {
     profile.WriteInt(kSection, kPortQel, settings.portQel);
     profile.WriteInt(kSection, kPortIo, settings.portIo);
-    profile.WriteString(kSection, kProgramExecute, settings.programExecute);
-    profile.WriteString(kSection, kProgramResult, settings.programResult);
+    profile.WriteString(kSection, kProgramExecute, ToWide(settings.programExecute));
+    profile.WriteString(kSection, kProgramResult, ToWide(settings.programResult));
     for (int i = 0; i < kStationCount; ++i) {
         profile.WriteInt(kSection, StationKey(i).c_str(), settings.stationEnabled[i] ? 1 : 0);
     }
