@@ -10,7 +10,7 @@
 
 namespace lumo {
 
-constexpr std::uint32_t kMagic = 0x4C554D32; // "LUM2"; a changed layout changes it
+constexpr std::uint32_t kMagic = 0x4C554D33; // "LUM3"; a changed layout changes it
 constexpr std::size_t kMaxClients = 64;
 constexpr std::size_t kNameBytes = 32;
 constexpr std::size_t kPublicVars = 32;
@@ -47,11 +47,16 @@ struct Statistics {
     std::uint64_t dropped_clients;
 };
 
+// Fixed-width fields, every 64-bit one at an offset that is a multiple of 8: 32-bit and
+// 64-bit Windows both align std::uint64_t to 8, so both builds see the same layout.
 struct BusState {
-    std::uint32_t lock_holder; // the bus lock (shared_lock.h); init_state leaves it alone
+    // The bus lock (shared_lock.h), at the section's page-aligned start, so its 64-bit
+    // interlocked operations are aligned; init_state leaves it alone.
+    std::uint64_t lock_holder;
     std::uint32_t magic;
     std::uint32_t client_count;
     std::uint32_t next_handle;
+    std::uint32_t reserved;       // spelled out, not left to padding
     std::uint64_t write_position; // total bytes ever reserved in the ring
     Statistics stats;
     Client clients[kMaxClients];
@@ -60,6 +65,7 @@ struct BusState {
     IndexEntry index[kIndexSlots];
     unsigned char ring[kRingBytes];
 };
+static_assert(alignof(BusState) == 8, "the layout above assumes 8-byte aligned std::uint64_t");
 
 // Adds to one of the statistics counters, with or without the bus lock.
 void add_stat(std::uint64_t& counter, std::uint64_t n);

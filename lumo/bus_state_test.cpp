@@ -33,9 +33,10 @@ TEST_F(Bus, InitKeepsALiveBusAlone) {
 
 TEST(BusInit, LeavesTheLockOfTheProcessThatCreatesTheSection) {
     auto fresh = std::make_unique<BusState>();
-    fresh->lock_holder = 9; // it initialises the new section under the lock
+    constexpr std::uint64_t kHeld = 0x0000'5EED'0000'0009;
+    fresh->lock_holder = kHeld; // it initialises the new section under the lock
     init_state(*fresh);
-    EXPECT_EQ(fresh->lock_holder, 9u);
+    EXPECT_EQ(fresh->lock_holder, kHeld);
     EXPECT_EQ(fresh->magic, kMagic);
     EXPECT_EQ(fresh->next_handle, 1u);
 }

@@ -4,16 +4,42 @@
 
 namespace lumo {
 
-bool acquire_shared_lock(std::uint32_t& word, std::uint32_t self, LockWaiter& waiter) {
-    std::atomic_ref<std::uint32_t> lock(word);
+// One interlocked compare-exchange on both x86-64 and i686 (cmpxchg8b) Windows.
+static_assert(std::atomic_ref<std::uint64_t>::is_always_lock_free);
+
+namespace {
+
+LockOwner owner_of(std::uint64_t word) {
+    return {static_cast<std::uint32_t>(word), static_cast<std::uint32_t>(word >> 32)};
+}
+
+bool holder_alive(LockOwner holder, const ThreadFacts& now) {
+    switch (now.state) {
+    case ThreadFacts::State::running:
+        return now.created == holder.created; // else a newcomer given the holder's id
+    case ThreadFacts::State::hidden:
+        return true; // taking a living holder's lock would let two writers in
+    case ThreadFacts::State::none:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+bool acquire_shared_lock(std::uint64_t& word, LockOwner self, LockWaiter& waiter) {
+    std::atomic_ref<std::uint64_t> lock(word);
+    const std::uint64_t mine = lock_word(self);
     for (unsigned round = 0;; ++round) {
-        std::uint32_t holder = 0;
-        if (lock.compare_exchange_strong(holder, self, std::memory_order_acquire)) {
+        std::uint64_t holder = 0;
+        if (lock.compare_exchange_strong(holder, mine, std::memory_order_acquire)) {
             return true;
         }
-        if (round % kHolderCheckRounds == kHolderCheckRounds - 1 && !waiter.holder_alive(holder)) {
+        const LockOwner owner = owner_of(holder);
+        if (round % kHolderCheckRounds == kHolderCheckRounds - 1 &&
+            !holder_alive(owner, waiter.thread_facts(owner.thread))) {
             // Its holder died between consistent steps at worst, as with an abandoned mutex.
-            if (lock.compare_exchange_strong(holder, self, std::memory_order_acquire)) {
+            if (lock.compare_exchange_strong(holder, mine, std::memory_order_acquire)) {
                 return true;
             }
             continue; // another waiter took it over first
@@ -25,8 +51,8 @@ bool acquire_shared_lock(std::uint32_t& word, std::uint32_t self, LockWaiter& wa
     }
 }
 
-void release_shared_lock(std::uint32_t& word) {
-    std::atomic_ref<std::uint32_t>(word).store(0, std::memory_order_release);
+void release_shared_lock(std::uint64_t& word) {
+    std::atomic_ref<std::uint64_t>(word).store(0, std::memory_order_release);
 }
 
 } // namespace lumo

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -9,17 +10,20 @@ using namespace lumo;
 
 namespace {
 
-// Waits by yielding; every holder counts as alive unless listed as dead.
+using State = ThreadFacts::State;
+
+// Waits by yielding, and sees the threads listed; an id not listed has no thread.
 class TestWaiter : public LockWaiter {
 public:
-    std::uint32_t dead = 0;
+    std::map<std::uint32_t, ThreadFacts> threads;
     unsigned give_up_after = 0; // rounds; 0 waits for ever
     std::vector<std::uint32_t> asked;
 
     void pause(unsigned) override { std::this_thread::yield(); }
-    bool holder_alive(std::uint32_t holder) override {
-        asked.push_back(holder);
-        return holder != dead;
+    ThreadFacts thread_facts(std::uint32_t thread) override {
+        asked.push_back(thread);
+        auto found = threads.find(thread);
+        return found == threads.end() ? ThreadFacts{} : found->second;
     }
     bool timed_out() override { return give_up_after != 0 && ++rounds >= give_up_after; }
 
@@ -27,17 +31,25 @@ private:
     unsigned rounds = 0;
 };
 
+constexpr LockOwner kHolder{777, 0x5EED};
+constexpr LockOwner kSelf{5, 0xC0DE};
+
 } // namespace
 
 TEST(SharedLock, KeepsThreadsOutOfEachOthersWay) {
-    std::uint32_t word = 0;
+    std::uint64_t word = 0;
     long long counter = 0; // plain on purpose: only the lock protects it
-    constexpr int kThreads = 4;
+    constexpr std::uint32_t kThreads = 4;
     constexpr int kRounds = 20000;
+    std::map<std::uint32_t, ThreadFacts> running;
+    for (std::uint32_t t = 1; t <= kThreads; ++t) {
+        running[t] = {State::running, 100 + t};
+    }
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&, self = static_cast<std::uint32_t>(t + 1)] {
+    for (std::uint32_t t = 1; t <= kThreads; ++t) {
+        threads.emplace_back([&, self = LockOwner{t, 100 + t}] {
             TestWaiter waiter;
+            waiter.threads = running;
             for (int i = 0; i < kRounds; ++i) {
                 ASSERT_TRUE(acquire_shared_lock(word, self, waiter));
                 const long long seen = counter;
@@ -54,20 +66,32 @@ TEST(SharedLock, KeepsThreadsOutOfEachOthersWay) {
     EXPECT_EQ(word, 0u);
 }
 
+// The holder's id names no thread, or a newcomer given the id after the holder died.
 TEST(SharedLock, TakesOverFromADeadHolderAfterACheck) {
-    std::uint32_t word = 777; // held by a thread that has ended
-    TestWaiter waiter;
-    waiter.dead = 777;
-    ASSERT_TRUE(acquire_shared_lock(word, 5, waiter));
-    EXPECT_EQ(word, 5u);
-    EXPECT_EQ(waiter.asked, std::vector<std::uint32_t>{777}) << "one check, on the holder";
+    for (const ThreadFacts now :
+         {ThreadFacts{}, ThreadFacts{State::running, kHolder.created + 1}}) {
+        std::uint64_t word = lock_word(kHolder);
+        TestWaiter waiter;
+        waiter.threads[kHolder.thread] = now;
+        waiter.give_up_after = 2 * kHolderCheckRounds; // a failure, not a hang
+        ASSERT_TRUE(acquire_shared_lock(word, kSelf, waiter))
+            << (now.state == State::none ? "no thread" : "a newcomer");
+        EXPECT_EQ(word, lock_word(kSelf));
+        EXPECT_EQ(waiter.asked, std::vector<std::uint32_t>{kHolder.thread})
+            << "one check, on the holder";
+    }
 }
 
+// Its own thread, or one the system will not show us, which may be it.
 TEST(SharedLock, GivesUpUnderALivingHolderAndLeavesItsLock) {
-    std::uint32_t word = 777;
-    TestWaiter waiter;
-    waiter.give_up_after = 3 * kHolderCheckRounds;
-    EXPECT_FALSE(acquire_shared_lock(word, 5, waiter));
-    EXPECT_EQ(word, 777u);
-    EXPECT_EQ(waiter.asked.size(), 3u) << "a check every " << kHolderCheckRounds << " rounds";
+    for (const ThreadFacts now :
+         {ThreadFacts{State::running, kHolder.created}, ThreadFacts{State::hidden}}) {
+        std::uint64_t word = lock_word(kHolder);
+        TestWaiter waiter;
+        waiter.threads[kHolder.thread] = now;
+        waiter.give_up_after = 3 * kHolderCheckRounds;
+        EXPECT_FALSE(acquire_shared_lock(word, kSelf, waiter));
+        EXPECT_EQ(word, lock_word(kHolder));
+        EXPECT_EQ(waiter.asked.size(), 3u) << "a check every " << kHolderCheckRounds << " rounds";
+    }
 }

@@ -12,6 +12,26 @@ BusState* mapped = nullptr;
 // A holder that stops inside the lock without dying cannot stall the bus for long.
 const ULONGLONG kLockWaitMs = 2000;
 
+// Reads the low half of a thread's creation time; false when the system will not say.
+bool creation_time(HANDLE thread, std::uint32_t& created) {
+    FILETIME creation, exit, kernel, user;
+    if (!GetThreadTimes(thread, &creation, &exit, &kernel, &user)) {
+        return false;
+    }
+    created = creation.dwLowDateTime;
+    return true;
+}
+
+// The calling thread as the lock word records it; its creation time is asked for once.
+LockOwner this_thread() {
+    thread_local const std::uint32_t created = [] {
+        std::uint32_t time = 0; // never fails on the thread's own handle
+        creation_time(GetCurrentThread(), time);
+        return time;
+    }();
+    return {static_cast<std::uint32_t>(GetCurrentThreadId()), created};
+}
+
 class SystemWaiter : public LockWaiter {
 public:
     void pause(unsigned round) override {
@@ -26,15 +46,22 @@ public:
         }
     }
 
-    bool holder_alive(std::uint32_t holder) override {
-        HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, holder);
+    ThreadFacts thread_facts(std::uint32_t id) override {
+        HANDLE thread = OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, id);
         if (thread == nullptr) {
-            // No such thread any more; any other refusal is taken for a living holder.
-            return GetLastError() != ERROR_INVALID_PARAMETER;
+            // No such thread; any other refusal (access denied) hides the thread from us.
+            return {GetLastError() == ERROR_INVALID_PARAMETER ? ThreadFacts::State::none
+                                                              : ThreadFacts::State::hidden};
         }
-        const bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+        ThreadFacts facts{ThreadFacts::State::hidden};
+        const DWORD waited = WaitForSingleObject(thread, 0);
+        if (waited == WAIT_OBJECT_0) {
+            facts.state = ThreadFacts::State::none; // it has ended
+        } else if (waited == WAIT_TIMEOUT && creation_time(thread, facts.created)) {
+            facts.state = ThreadFacts::State::running;
+        }
         CloseHandle(thread);
-        return alive;
+        return facts;
     }
 
     bool timed_out() override { return GetTickCount64() >= deadline; }
@@ -47,7 +74,7 @@ private:
 
 bool open_shared_bus() {
     section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                 static_cast<DWORD>(sizeof(BusState)), L"Local\\lumo_bus_state_2");
+                                 static_cast<DWORD>(sizeof(BusState)), L"Local\\lumo_bus_state_3");
     if (section == nullptr) {
         return false;
     }
@@ -83,7 +110,7 @@ BusLock::BusLock() {
         return;
     }
     SystemWaiter waiter;
-    if (acquire_shared_lock(mapped->lock_holder, GetCurrentThreadId(), waiter)) {
+    if (acquire_shared_lock(mapped->lock_holder, this_thread(), waiter)) {
         state_ = mapped;
     }
 }

@@ -87,6 +87,20 @@ expect_contains "lock holder" "holding the bus lock" "$(cat "$RUN_DIR/lock_holde
 peer alpha text 0x200002FF after_the_holder_died
 expect_log "$B" "recv TYPE=200002FF LEN=21 DATA=after_the_holder_died ZERO=1"
 
+# The same when its thread id has meanwhile gone to a living thread of another process.
+wine "$QEL_BIN/lock_holder.exe" >"$RUN_DIR/lock_holder2.log" 2>&1 ||
+  fail "lock holder: $(cat "$RUN_DIR/lock_holder2.log")"
+tid=$(sed -n 's/^holding the bus lock as thread \([0-9]*\).*/\1/p' "$RUN_DIR/lock_holder2.log")
+mkfifo "$RUN_DIR/taker.in"
+wine "$QEL_BIN/thread_id_taker.exe" "$tid" <"$RUN_DIR/taker.in" >"$RUN_DIR/taker.log" 2>&1 &
+taker=$!
+exec {taker_fd}>"$RUN_DIR/taker.in"
+wait_until 30 "a thread of another process with id $tid" grep -q 'taken' "$RUN_DIR/taker.log"
+peer alpha text 0x200002FF past_a_reused_id
+expect_log "$B" "recv TYPE=200002FF LEN=16 DATA=past_a_reused_id ZERO=1"
+exec {taker_fd}>&-
+wait "$taker" || fail "thread id taker: $(cat "$RUN_DIR/taker.log")"
+
 peer alpha quit
 peer beta quit
 echo "bus test passed"
