@@ -1,6 +1,7 @@
 #include "data_root.h"
 
 #include "posix/posix_file_system.h"
+#include "posix/temp_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -78,9 +79,9 @@ TEST_F(DataRoot, NoUsableDriveSaysSoOnEveryCall) {
 }
 
 TEST(DataRootOnDisk, CreatesTheDirectoryOnTheMappedDrive) {
-    char pattern[] = "/tmp/data_root_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path folder = pattern;
+    TempFolder temp;
+    const std::filesystem::path& folder = temp.path();
+    ASSERT_FALSE(folder.empty());
     framework::PosixFileSystem files;
     files.MapDrive(u'E', folder);
     int shown = 0;
@@ -89,7 +90,6 @@ TEST(DataRootOnDisk, CreatesTheDirectoryOnTheMappedDrive) {
     EXPECT_TRUE(std::filesystem::is_directory(folder / "xlog.data"));
     EXPECT_EQ(GetDataRoot(files, count), u"e:\\xlog.data"); // now it already exists
     EXPECT_EQ(shown, 0);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "records.h"
 
 #include "posix/posix_file_system.h"
+#include "posix/temp_folder.h"
 #include "record_names.h"
 #include "station_controller_fakes.h"
 
@@ -30,12 +31,9 @@ TEST(RecordNames, DateTimeFieldsArePaddedAndTheQrIsMadeFitForAName) {
 class RecordsTest : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/qel-records-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_drive = pattern;
+        ASSERT_FALSE(m_drive.empty());
         m_files.MapDrive(u'D', m_drive);
     }
-    void TearDown() override { fs::remove_all(m_drive); }
 
     // The bytes of a file given by its path under D:.
     std::string Read(const std::string& relative) {
@@ -52,7 +50,8 @@ protected:
         return count;
     }
 
-    fs::path m_drive;
+    TempFolder m_temp;
+    const fs::path m_drive = m_temp.path();
     framework::PosixFileSystem m_files;
     FakeClock m_clock;
     std::vector<std::u16string> m_boxes;

@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "keywords.h"
 #include "posix/posix_file_system.h"
+#include "posix/temp_folder.h"
 #include "resources.h"
 #include "station_controller_fakes.h"
 #include "type_word.h"
@@ -35,15 +36,12 @@ std::string Group(int station, const char* value) {
 class CycleTest : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/qel-cycle-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_drive = pattern;
+        ASSERT_FALSE(m_drive.empty());
         m_files.MapDrive(u'D', m_drive);
         qel.m_settings.programExecute = u"prog.exe /all";
         qel.m_settings.programResult = kResultPath;
         shell.qr = {u"Q1", u"Q2", u"Q3", u"Q4"};
     }
-    void TearDown() override { fs::remove_all(m_drive); }
 
     void Bus(std::string_view text, uint32_t type = bus::kBridgeKeyword) {
         qel.OnBusEvent(type, text);
@@ -88,7 +86,8 @@ protected:
         return fs::exists(path) ? std::distance(fs::directory_iterator(path), {}) : 0;
     }
 
-    fs::path m_drive;
+    TempFolder m_temp;
+    const fs::path m_drive = m_temp.path();
     framework::PosixFileSystem m_files;
     FakeClock m_clock;
     Records m_records{m_files, m_clock, {}};

@@ -1,6 +1,7 @@
 #include "unifile.h"
 
 #include "posix/posix_file_system.h"
+#include "posix/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,12 +15,9 @@ namespace {
 class UniFile : public testing::Test {
 protected:
     UniFile() {
-        char pattern[] = "/tmp/unifile_XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        EXPECT_FALSE(m_folder.empty());
         m_files.MapDrive(u'T', m_folder);
     }
-    ~UniFile() override { std::filesystem::remove_all(m_folder); }
 
     void Put(const std::string& bytes) {
         std::ofstream(m_folder / "f.txt", std::ios::binary) << bytes;
@@ -40,7 +38,8 @@ protected:
     }
 
     static constexpr char16_t kPath[] = u"T:\\f.txt";
-    std::filesystem::path m_folder;
+    TempFolder m_temp;
+    const std::filesystem::path m_folder = m_temp.path();
     framework::PosixFileSystem m_files;
 };
 

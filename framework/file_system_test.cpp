@@ -1,5 +1,6 @@
 #include "file.h"
 #include "posix/posix_file_system.h"
+#include "posix/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,14 +14,12 @@ namespace {
 class PosixFiles : public testing::Test {
 protected:
     PosixFiles() {
-        char pattern[] = "/tmp/files_XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        EXPECT_FALSE(m_root.empty());
         m_files.MapDrive(u'd', m_root);
     }
-    ~PosixFiles() override { std::filesystem::remove_all(m_root); }
 
-    std::filesystem::path m_root;
+    TempFolder m_temp;
+    const std::filesystem::path m_root = m_temp.path();
     PosixFileSystem m_files;
 };
 
