@@ -26,9 +26,9 @@ public:
     Band add_line(std::string_view text);
     void clear();
 
-    std::uint32_t first_number() const { return first_number_; }
-    int current_row() const { return current_; }
-    const std::string& row(int r) const { return rows_.at(static_cast<std::size_t>(r)); }
+    std::uint32_t first_number() const { return first; }
+    int current_row() const { return current; }
+    const std::string& row(int r) const { return rows.at(static_cast<std::size_t>(r)); }
 
     // Number shown beside row r ("%6u" of first number + r).
     std::string row_label(int r) const;
@@ -40,9 +40,9 @@ public:
     std::string listing() const;
 
 private:
-    std::uint32_t first_number_ = 0;
-    std::array<std::string, kRows> rows_{};
-    int current_ = 0;
+    std::uint32_t first = 0;
+    std::array<std::string, kRows> rows{};
+    int current = 0;
 };
 
 } // namespace probe

@@ -120,6 +120,8 @@ void CStationController::ShowStationResults() {
             m_shell.SetStationImage(i, IDB_DISABLED);
             continue;
         }
+        // Counted from 0 here, unlike "1#" to "4#" everywhere else: the diagnostic line
+        // has always shown the index.
         AppendProgress(u"No." + Decimal(i) + u"=" + Decimal(m_stationFlags[i]));
         m_shell.SetStationImage(i, kImageOfFlags[m_stationFlags[i] & 3]);
     }

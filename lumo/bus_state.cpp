@@ -26,19 +26,19 @@ void add_stat(std::uint64_t& counter, std::uint64_t n) {
     std::atomic_ref<std::uint64_t>(counter).fetch_add(n, std::memory_order_relaxed);
 }
 
-void init_state(BusState& state) {
+void init_state(bus_state& state) {
     if (state.magic == kMagic) {
         return;
     }
-    std::memset(&state.magic, 0, offsetof(BusState, index) - offsetof(BusState, magic));
+    std::memset(&state.magic, 0, offsetof(bus_state, index) - offsetof(bus_state, magic));
     std::memset(state.index, 0, sizeof state.index);
     state.next_handle = 1;
     state.magic = kMagic;
 }
 
-bool register_client(BusState& state, std::uint64_t window, std::uint32_t mask,
+bool register_client(bus_state& state, std::uint64_t window, std::uint32_t mask,
                      std::string_view name, std::uint32_t process) {
-    Client* slot = nullptr;
+    client_slot* slot = nullptr;
     for (std::uint32_t i = 0; i < state.client_count; ++i) {
         if (state.clients[i].window == window) {
             slot = &state.clients[i];
@@ -57,23 +57,24 @@ bool register_client(BusState& state, std::uint64_t window, std::uint32_t mask,
     return true;
 }
 
-void unregister_client(BusState& state, std::uint64_t window) {
+void unregister_client(bus_state& state, std::uint64_t window) {
     for (std::uint32_t i = 0; i < state.client_count; ++i) {
         if (state.clients[i].window == window) {
             // Keep registration order: the client list reads in the order clients came.
             std::memmove(&state.clients[i], &state.clients[i + 1],
-                         (state.client_count - i - 1) * sizeof(Client));
+                         (state.client_count - i - 1) * sizeof(client_slot));
             --state.client_count;
             return;
         }
     }
 }
 
-std::vector<Client> recipients(const BusState& state, std::uint32_t type, std::uint64_t sender) {
-    std::vector<Client> out;
+std::vector<client_slot> recipients(const bus_state& state, std::uint32_t type,
+                                    std::uint64_t sender) {
+    std::vector<client_slot> out;
     std::uint32_t kind = type & bus::kKindMask;
     for (std::uint32_t i = 0; i < state.client_count; ++i) {
-        const Client& c = state.clients[i];
+        const client_slot& c = state.clients[i];
         if (c.window != sender && (c.mask & kind) != 0) {
             out.push_back(c);
         }
@@ -81,7 +82,7 @@ std::vector<Client> recipients(const BusState& state, std::uint32_t type, std::u
     return out;
 }
 
-std::uint32_t store_payload(BusState& state, const void* bytes, std::uint32_t length) {
+std::uint32_t store_payload(bus_state& state, const void* bytes, std::uint32_t length) {
     if (length > kMaxPayload || (bytes == nullptr && length != 0)) {
         return 0;
     }
@@ -104,7 +105,7 @@ std::uint32_t store_payload(BusState& state, const void* bytes, std::uint32_t le
 
     std::uint32_t handle = state.next_handle;
     state.next_handle = handle + 1 == 0 ? 1 : handle + 1;
-    IndexEntry& entry = state.index[handle % kIndexSlots];
+    index_entry& entry = state.index[handle % kIndexSlots];
     std::atomic_ref<std::uint32_t> entry_handle(entry.handle);
     entry_handle.store(0, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
@@ -115,8 +116,8 @@ std::uint32_t store_payload(BusState& state, const void* bytes, std::uint32_t le
 }
 
 // Runs without the bus lock: every step that could race a writer is checked afterwards.
-bool fetch_payload(const BusState& state, std::uint32_t handle, std::vector<char>& out) {
-    auto& entry = const_cast<IndexEntry&>(state.index[handle % kIndexSlots]);
+bool fetch_payload(const bus_state& state, std::uint32_t handle, std::vector<char>& out) {
+    auto& entry = const_cast<index_entry&>(state.index[handle % kIndexSlots]);
     std::atomic_ref<std::uint32_t> entry_handle(entry.handle);
     if (handle == 0 || entry_handle.load(std::memory_order_acquire) != handle) {
         return false;
@@ -137,7 +138,7 @@ bool fetch_payload(const BusState& state, std::uint32_t handle, std::vector<char
     return std::atomic_ref<std::uint64_t>(write_position).load() - position <= kRingBytes;
 }
 
-bool set_public_var(BusState& state, std::uint32_t index, std::uint32_t value) {
+bool set_public_var(bus_state& state, std::uint32_t index, std::uint32_t value) {
     if (index >= kPublicVars) {
         return false;
     }
@@ -145,16 +146,16 @@ bool set_public_var(BusState& state, std::uint32_t index, std::uint32_t value) {
     return true;
 }
 
-std::uint32_t get_public_var(const BusState& state, std::uint32_t index) {
+std::uint32_t get_public_var(const bus_state& state, std::uint32_t index) {
     return index < kPublicVars ? state.public_vars[index] : 0;
 }
 
-bool set_named_string(BusState& state, std::string_view name, std::string_view value) {
+bool set_named_string(bus_state& state, std::string_view name, std::string_view value) {
     if (name.empty() || name.size() >= kNameBytes) {
         return false;
     }
-    NamedString* free_slot = nullptr;
-    for (NamedString& s : state.strings) {
+    named_string* free_slot = nullptr;
+    for (named_string& s : state.strings) {
         if (text_of(s.name, kNameBytes) == name) {
             copy_text(s.value, kStringBytes, value);
             return true;
@@ -171,8 +172,8 @@ bool set_named_string(BusState& state, std::string_view name, std::string_view v
     return true;
 }
 
-bool get_named_string(const BusState& state, std::string_view name, std::string& value) {
-    for (const NamedString& s : state.strings) {
+bool get_named_string(const bus_state& state, std::string_view name, std::string& value) {
+    for (const named_string& s : state.strings) {
         if (s.name[0] != '\0' && text_of(s.name, kNameBytes) == name) {
             value = text_of(s.value, kStringBytes);
             return true;
@@ -181,11 +182,11 @@ bool get_named_string(const BusState& state, std::string_view name, std::string&
     return false;
 }
 
-std::string client_list_text(const BusState& state) {
+std::string client_list_text(const bus_state& state) {
     std::string text;
     char line[96];
     for (std::uint32_t i = 0; i < state.client_count; ++i) {
-        const Client& c = state.clients[i];
+        const client_slot& c = state.clients[i];
         std::snprintf(line, sizeof line, "%08X %s 0x%08X\r\n",
                       static_cast<unsigned>(c.window & 0xFFFFFFFF), c.name, c.mask);
         text += line;
@@ -193,14 +194,14 @@ std::string client_list_text(const BusState& state) {
     return text;
 }
 
-std::string public_vars_text(const BusState& state) {
+std::string public_vars_text(const bus_state& state) {
     std::string text;
     char line[32];
     for (std::uint32_t i = 0; i < kPublicVars; ++i) {
         std::snprintf(line, sizeof line, "%02u=%u\r\n", i, state.public_vars[i]);
         text += line;
     }
-    for (const NamedString& s : state.strings) {
+    for (const named_string& s : state.strings) {
         if (s.name[0] != '\0') {
             text += text_of(s.name, kNameBytes);
             text += '=';
@@ -211,7 +212,7 @@ std::string public_vars_text(const BusState& state) {
     return text;
 }
 
-std::string statistics_text(const BusState& state) {
+std::string statistics_text(const bus_state& state) {
     char text[200];
     std::snprintf(text, sizeof text,
                   "clients %u\r\nposts %llu\r\ndeliveries %llu\r\nrefusals %llu\r\n"

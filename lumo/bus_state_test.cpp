@@ -10,7 +10,7 @@ using namespace lumo;
 namespace {
 
 struct Bus : ::testing::Test {
-    std::unique_ptr<BusState> state = std::make_unique<BusState>(); // zeroed like a new section
+    std::unique_ptr<bus_state> state = std::make_unique<bus_state>(); // zeroed like a new section
     void SetUp() override { init_state(*state); }
 
     std::string fetch(std::uint32_t handle) {
@@ -32,7 +32,7 @@ TEST_F(Bus, InitKeepsALiveBusAlone) {
 }
 
 TEST(BusInit, LeavesTheLockOfTheProcessThatCreatesTheSection) {
-    auto fresh = std::make_unique<BusState>();
+    auto fresh = std::make_unique<bus_state>();
     constexpr std::uint64_t kHeld = 0x0000'5EED'0000'0009;
     fresh->lock_holder = kHeld; // it initialises the new section under the lock
     init_state(*fresh);

@@ -9,17 +9,17 @@ static_assert(std::atomic_ref<std::uint64_t>::is_always_lock_free);
 
 namespace {
 
-LockOwner owner_of(std::uint64_t word) {
+lock_owner owner_of(std::uint64_t word) {
     return {static_cast<std::uint32_t>(word), static_cast<std::uint32_t>(word >> 32)};
 }
 
-bool holder_alive(LockOwner holder, const ThreadFacts& now) {
+bool holder_alive(lock_owner holder, const thread_facts& now) {
     switch (now.state) {
-    case ThreadFacts::State::running:
+    case thread_facts::kind::running:
         return now.created == holder.created; // else a newcomer given the holder's id
-    case ThreadFacts::State::hidden:
+    case thread_facts::kind::hidden:
         return true; // taking a living holder's lock would let two writers in
-    case ThreadFacts::State::none:
+    case thread_facts::kind::none:
         break;
     }
     return false;
@@ -27,7 +27,7 @@ bool holder_alive(LockOwner holder, const ThreadFacts& now) {
 
 } // namespace
 
-bool acquire_shared_lock(std::uint64_t& word, LockOwner self, LockWaiter& waiter) {
+bool acquire_shared_lock(std::uint64_t& word, lock_owner self, lock_waiter& waiter) {
     std::atomic_ref<std::uint64_t> lock(word);
     const std::uint64_t mine = lock_word(self);
     for (unsigned round = 0;; ++round) {
@@ -35,9 +35,9 @@ bool acquire_shared_lock(std::uint64_t& word, LockOwner self, LockWaiter& waiter
         if (lock.compare_exchange_strong(holder, mine, std::memory_order_acquire)) {
             return true;
         }
-        const LockOwner owner = owner_of(holder);
+        const lock_owner owner = owner_of(holder);
         if (round % kHolderCheckRounds == kHolderCheckRounds - 1 &&
-            !holder_alive(owner, waiter.thread_facts(owner.thread))) {
+            !holder_alive(owner, waiter.facts_of(owner.thread))) {
             // Its holder died between consistent steps at worst, as with an abandoned mutex.
             if (lock.compare_exchange_strong(holder, mine, std::memory_order_acquire)) {
                 return true;

@@ -10,20 +10,20 @@ using namespace lumo;
 
 namespace {
 
-using State = ThreadFacts::State;
+using State = thread_facts::kind;
 
 // Waits by yielding, and sees the threads listed; an id not listed has no thread.
-class TestWaiter : public LockWaiter {
+class TestWaiter : public lock_waiter {
 public:
-    std::map<std::uint32_t, ThreadFacts> threads;
+    std::map<std::uint32_t, thread_facts> threads;
     unsigned give_up_after = 0; // rounds; 0 waits for ever
     std::vector<std::uint32_t> asked;
 
     void pause(unsigned) override { std::this_thread::yield(); }
-    ThreadFacts thread_facts(std::uint32_t thread) override {
+    thread_facts facts_of(std::uint32_t thread) override {
         asked.push_back(thread);
         auto found = threads.find(thread);
-        return found == threads.end() ? ThreadFacts{} : found->second;
+        return found == threads.end() ? thread_facts{} : found->second;
     }
     bool timed_out() override { return give_up_after != 0 && ++rounds >= give_up_after; }
 
@@ -31,8 +31,8 @@ private:
     unsigned rounds = 0;
 };
 
-constexpr LockOwner kHolder{777, 0x5EED};
-constexpr LockOwner kSelf{5, 0xC0DE};
+constexpr lock_owner kHolder{777, 0x5EED};
+constexpr lock_owner kSelf{5, 0xC0DE};
 
 } // namespace
 
@@ -41,13 +41,13 @@ TEST(SharedLock, KeepsThreadsOutOfEachOthersWay) {
     long long counter = 0; // plain on purpose: only the lock protects it
     constexpr std::uint32_t kThreads = 4;
     constexpr int kRounds = 20000;
-    std::map<std::uint32_t, ThreadFacts> running;
+    std::map<std::uint32_t, thread_facts> running;
     for (std::uint32_t t = 1; t <= kThreads; ++t) {
         running[t] = {State::running, 100 + t};
     }
     std::vector<std::thread> threads;
     for (std::uint32_t t = 1; t <= kThreads; ++t) {
-        threads.emplace_back([&, self = LockOwner{t, 100 + t}] {
+        threads.emplace_back([&, self = lock_owner{t, 100 + t}] {
             TestWaiter waiter;
             waiter.threads = running;
             for (int i = 0; i < kRounds; ++i) {
@@ -68,8 +68,8 @@ TEST(SharedLock, KeepsThreadsOutOfEachOthersWay) {
 
 // The holder's id names no thread, or a newcomer given the id after the holder died.
 TEST(SharedLock, TakesOverFromADeadHolderAfterACheck) {
-    for (const ThreadFacts now :
-         {ThreadFacts{}, ThreadFacts{State::running, kHolder.created + 1}}) {
+    for (const thread_facts now :
+         {thread_facts{}, thread_facts{State::running, kHolder.created + 1}}) {
         std::uint64_t word = lock_word(kHolder);
         TestWaiter waiter;
         waiter.threads[kHolder.thread] = now;
@@ -84,8 +84,8 @@ TEST(SharedLock, TakesOverFromADeadHolderAfterACheck) {
 
 // Its own thread, or one the system will not show us, which may be it.
 TEST(SharedLock, GivesUpUnderALivingHolderAndLeavesItsLock) {
-    for (const ThreadFacts now :
-         {ThreadFacts{State::running, kHolder.created}, ThreadFacts{State::hidden}}) {
+    for (const thread_facts now :
+         {thread_facts{State::running, kHolder.created}, thread_facts{State::hidden}}) {
         std::uint64_t word = lock_word(kHolder);
         TestWaiter waiter;
         waiter.threads[kHolder.thread] = now;

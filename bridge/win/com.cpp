@@ -91,6 +91,8 @@ int com::apply_line_settings() {
     }
     dcb.BaudRate = baud_rate;
     dcb.fBinary = TRUE;
+    // Parity checking on with no parity, as the line has always been set: with NOPARITY
+    // the check has nothing to check.
     dcb.fParity = TRUE;
     dcb.ByteSize = byte_size;
     dcb.Parity = parity;

@@ -7,9 +7,13 @@
 class CLayout {
 public:
     // Which edges of a control follow the dialog's right and bottom edges; the others stay.
+    // Which edges of the control keep their distance from the same edge of the dialog.
     struct Anchor {
         int id;
-        bool left, top, right, bottom;
+        bool left;
+        bool top;
+        bool right;
+        bool bottom;
     };
 
     // Remembers where the controls are now, against the dialog's client size now.

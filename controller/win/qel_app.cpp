@@ -10,6 +10,8 @@ public:
 };
 
 int CqelApp::InitInstance() {
+    // The station opens no socket; the start-up check is kept because a PC whose sockets
+    // cannot start has always been refused here.
     WSADATA sockets;
     if (WSAStartup(MAKEWORD(2, 2), &sockets) != 0) {
         wchar_t text[128] = {};

@@ -22,10 +22,10 @@ constexpr wchar_t kRegistryKey[] = L"应用程序向导生成的本地应用程�
 // Result pane grows both ways, progress pane follows the bottom, banner grows in width and
 // the version label follows the bottom; the rest stays.
 const std::vector<CLayout::Anchor> kAnchors = {
-    {IDC_RESULT_LOG, false, false, true, true},
-    {IDC_PROGRESS_LOG, false, true, true, true},
-    {IDC_BANNER, false, false, true, false},
-    {IDC_VERSION, false, true, false, true},
+    {.id = IDC_RESULT_LOG, .left = false, .top = false, .right = true, .bottom = true},
+    {.id = IDC_PROGRESS_LOG, .left = false, .top = true, .right = true, .bottom = true},
+    {.id = IDC_BANNER, .left = false, .top = false, .right = true, .bottom = false},
+    {.id = IDC_VERSION, .left = false, .top = true, .right = false, .bottom = true},
 };
 
 } // namespace

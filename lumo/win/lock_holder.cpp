@@ -9,7 +9,7 @@ int main() {
         std::printf("no bus section\n");
         return 2;
     }
-    auto* lock = new lumo::BusLock; // never destroyed: the lock goes with the process
+    auto* lock = new lumo::bus_lock; // never destroyed: the lock goes with the process
     if (lock->state() == nullptr) {
         std::printf("the bus lock was not free\n");
         return 1;

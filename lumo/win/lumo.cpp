@@ -19,15 +19,15 @@ HWND window_of(std::uint64_t key) {
 }
 
 void drop_client(std::uint64_t window) {
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     if (lock.state() != nullptr) {
         lumo::unregister_client(*lock.state(), window);
         lumo::add_stat(lock.state()->stats.dropped_clients, 1);
     }
 }
 
-void count(std::uint64_t lumo::Statistics::*counter, std::uint64_t n) {
-    if (lumo::BusState* state = lumo::unlocked_state(); state != nullptr && n != 0) {
+void count(std::uint64_t lumo::bus_statistics::*counter, std::uint64_t n) {
+    if (lumo::bus_state* state = lumo::unlocked_state(); state != nullptr && n != 0) {
         lumo::add_stat(state->stats.*counter, n);
     }
 }
@@ -41,11 +41,11 @@ thread_local std::string info_text;
 extern "C" {
 
 int lumoPostData(HWND window, std::uint32_t type, std::uintptr_t data, std::uint32_t length) {
-    std::vector<lumo::Client> targets;
+    std::vector<lumo::client_slot> targets;
     LPARAM lparam = static_cast<LPARAM>(data);
     {
-        lumo::BusLock lock;
-        lumo::BusState* state = lock.state();
+        lumo::bus_lock lock;
+        lumo::bus_state* state = lock.state();
         if (state == nullptr) {
             return 0;
         }
@@ -63,7 +63,7 @@ int lumoPostData(HWND window, std::uint32_t type, std::uintptr_t data, std::uint
     }
     std::uint64_t delivered = 0;
     std::uint64_t refused = 0;
-    for (const lumo::Client& client : targets) {
+    for (const lumo::client_slot& client : targets) {
         if (PostMessageW(window_of(client.window), bus::kWmBusEvent, type, lparam)) {
             ++delivered;
         } else if (GetLastError() == ERROR_INVALID_WINDOW_HANDLE) {
@@ -72,8 +72,8 @@ int lumoPostData(HWND window, std::uint32_t type, std::uintptr_t data, std::uint
             ++refused; // its queue is full: a hung receiver loses this one only
         }
     }
-    count(&lumo::Statistics::deliveries, delivered);
-    count(&lumo::Statistics::refusals, refused);
+    count(&lumo::bus_statistics::deliveries, delivered);
+    count(&lumo::bus_statistics::refusals, refused);
     return 1;
 }
 
@@ -83,30 +83,30 @@ int lumoRegister(HWND window, std::uint32_t mask, const char* name) {
     }
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     return lock.state() != nullptr &&
            lumo::register_client(*lock.state(), key(window), mask, name ? name : "", process);
 }
 
 void lumoUnregister(HWND window) {
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     if (lock.state() != nullptr) {
         lumo::unregister_client(*lock.state(), key(window));
     }
 }
 
 std::uint32_t lumoGetPublicVar(std::uint32_t index) {
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     return lock.state() != nullptr ? lumo::get_public_var(*lock.state(), index) : 0;
 }
 
 int lumoSetPublicVar(std::uint32_t index, std::uint32_t value) {
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     return lock.state() != nullptr && lumo::set_public_var(*lock.state(), index, value);
 }
 
 char* lumoGetp(std::uint32_t handle, std::uint32_t* count) {
-    lumo::BusState* state = lumo::unlocked_state();
+    lumo::bus_state* state = lumo::unlocked_state();
     if (state == nullptr || !lumo::fetch_payload(*state, handle, fetched)) {
         if (count != nullptr) {
             *count = 0;
@@ -120,7 +120,7 @@ char* lumoGetp(std::uint32_t handle, std::uint32_t* count) {
 }
 
 const char* lumoGetStr(const char* name) {
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     if (lock.state() == nullptr || name == nullptr ||
         !lumo::get_named_string(*lock.state(), name, info_text)) {
         return nullptr;
@@ -129,7 +129,7 @@ const char* lumoGetStr(const char* name) {
 }
 
 int lumoSetStr(const char* name, const char* value) {
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     return lock.state() != nullptr && name != nullptr &&
            lumo::set_named_string(*lock.state(), name, value ? value : "");
 }
@@ -145,7 +145,7 @@ const char* lumoGetInfo(std::uint32_t code) {
     default:
         break;
     }
-    lumo::BusLock lock;
+    lumo::bus_lock lock;
     if (lock.state() == nullptr) {
         return nullptr;
     }

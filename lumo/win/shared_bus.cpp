@@ -7,7 +7,7 @@ namespace lumo {
 namespace {
 
 HANDLE section = nullptr;
-BusState* mapped = nullptr;
+bus_state* mapped = nullptr;
 
 // A holder that stops inside the lock without dying cannot stall the bus for long.
 const ULONGLONG kLockWaitMs = 2000;
@@ -23,7 +23,7 @@ bool creation_time(HANDLE thread, std::uint32_t& created) {
 }
 
 // The calling thread as the lock word records it; its creation time is asked for once.
-LockOwner this_thread() {
+lock_owner this_thread() {
     thread_local const std::uint32_t created = [] {
         std::uint32_t time = 0; // never fails on the thread's own handle
         creation_time(GetCurrentThread(), time);
@@ -32,7 +32,7 @@ LockOwner this_thread() {
     return {static_cast<std::uint32_t>(GetCurrentThreadId()), created};
 }
 
-class SystemWaiter : public LockWaiter {
+class system_waiter : public lock_waiter {
 public:
     void pause(unsigned round) override {
         // The lock is held for a copy of at most 64 KiB: spin briefly, then make way for
@@ -46,19 +46,19 @@ public:
         }
     }
 
-    ThreadFacts thread_facts(std::uint32_t id) override {
+    thread_facts facts_of(std::uint32_t id) override {
         HANDLE thread = OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, id);
         if (thread == nullptr) {
             // No such thread; any other refusal (access denied) hides the thread from us.
-            return {GetLastError() == ERROR_INVALID_PARAMETER ? ThreadFacts::State::none
-                                                              : ThreadFacts::State::hidden};
+            return {GetLastError() == ERROR_INVALID_PARAMETER ? thread_facts::kind::none
+                                                              : thread_facts::kind::hidden};
         }
-        ThreadFacts facts{ThreadFacts::State::hidden};
+        thread_facts facts{thread_facts::kind::hidden};
         const DWORD waited = WaitForSingleObject(thread, 0);
         if (waited == WAIT_OBJECT_0) {
-            facts.state = ThreadFacts::State::none; // it has ended
+            facts.state = thread_facts::kind::none; // it has ended
         } else if (waited == WAIT_TIMEOUT && creation_time(thread, facts.created)) {
-            facts.state = ThreadFacts::State::running;
+            facts.state = thread_facts::kind::running;
         }
         CloseHandle(thread);
         return facts;
@@ -74,23 +74,23 @@ private:
 
 bool open_shared_bus() {
     section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                 static_cast<DWORD>(sizeof(BusState)), L"Local\\lumo_bus_state_3");
+                                 static_cast<DWORD>(sizeof(bus_state)), L"Local\\lumo_bus_state_3");
     if (section == nullptr) {
         return false;
     }
-    mapped = static_cast<BusState*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    mapped = static_cast<bus_state*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (mapped == nullptr) {
         close_shared_bus();
         return false;
     }
-    BusLock lock;
+    bus_lock lock;
     if (lock.state() != nullptr) {
         init_state(*lock.state());
     }
     return true;
 }
 
-BusState* unlocked_state() {
+bus_state* unlocked_state() {
     return mapped;
 }
 
@@ -105,19 +105,19 @@ void close_shared_bus() {
     }
 }
 
-BusLock::BusLock() {
+bus_lock::bus_lock() {
     if (mapped == nullptr) {
         return;
     }
-    SystemWaiter waiter;
+    system_waiter waiter;
     if (acquire_shared_lock(mapped->lock_holder, this_thread(), waiter)) {
-        state_ = mapped;
+        held = mapped;
     }
 }
 
-BusLock::~BusLock() {
-    if (state_ != nullptr) {
-        release_shared_lock(state_->lock_holder);
+bus_lock::~bus_lock() {
+    if (held != nullptr) {
+        release_shared_lock(held->lock_holder);
     }
 }
 

@@ -8,21 +8,21 @@ namespace lumo {
 
 // Holds the bus lock for its lifetime; state() is null when the section is missing or
 // the lock stayed with a living holder past the wait.
-class BusLock {
+class bus_lock {
 public:
-    BusLock();
-    ~BusLock();
-    BusLock(const BusLock&) = delete;
-    BusLock& operator=(const BusLock&) = delete;
-    BusState* state() const { return state_; }
+    bus_lock();
+    ~bus_lock();
+    bus_lock(const bus_lock&) = delete;
+    bus_lock& operator=(const bus_lock&) = delete;
+    bus_state* state() const { return held; }
 
 private:
-    BusState* state_ = nullptr;
+    bus_state* held = nullptr;
 };
 
 // The state for what may run without the lock (payload fetches, statistics); null
 // when the section is missing.
-BusState* unlocked_state();
+bus_state* unlocked_state();
 
 // Opens or creates the section; called when the DLL is attached.
 bool open_shared_bus();
