@@ -6,7 +6,8 @@ add_compile_options(-Wall -Wextra)
 if(QEL_WINDOWS)
     # Statically linked, so Wine needs nothing beyond its own system DLLs.
     add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-    add_link_options(-static -static-libgcc -static-libstdc++)
+    # No time stamp in the PE headers, so the same commit builds the same bytes.
+    add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
     set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 elseif(QEL_FUZZ)
@@ -49,6 +50,23 @@ function(qel_wine_test name)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT} LABELS wine
         ENVIRONMENT "QEL_BIN=${CMAKE_BINARY_DIR}/bin;QEL_WINE_ROOT=${CMAKE_BINARY_DIR}/wine;QEL_SOURCE=${CMAKE_SOURCE_DIR};QEL_NATIVE_BIN=${CMAKE_SOURCE_DIR}/build/native/bin")
+endfunction()
+
+# A version resource for a shipped Windows binary: the project's version, a description and
+# the file's original name.
+function(qel_version_info target description)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "SHARED_LIBRARY")
+        set(QEL_VERSION_TYPE VFT_DLL)
+        set(QEL_VERSION_FILE ${target}.dll)
+    else()
+        set(QEL_VERSION_TYPE VFT_APP)
+        set(QEL_VERSION_FILE ${target}.exe)
+    endif()
+    set(QEL_VERSION_DESCRIPTION ${description})
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
 endfunction()
 
 # libFuzzer target: fuzz build only. Its test runs it for a fixed time and fails on a finding.
