@@ -37,10 +37,11 @@ endfunction()
 
 # The Windows-side tests the 32-bit build runs as well: the bus, the serial channel, the
 # controller's cycle, two whole-station runs (one of them through a pulled adapter, the
-# 32-bit serial channel's hardest path) and the station of both architectures. The rest
+# 32-bit serial channel's hardest path), the station of both architectures and the
+# installer of the 32-bit programs. The rest
 # drive the same portable code and Win32 calls; running them twice would double CI time.
 set(QEL_WINE32_TESTS wine_bus wine_com_channel wine_qel_cycle e2e_all_pass e2e_adapter_pulled
-    e2e_mixed_arch)
+    e2e_mixed_arch wine_install)
 
 # Test that runs Windows programs under Wine: mingw builds only. The script runs inside
 # tests/wine/run, which gives it a private prefix, a virtual display and a clean exit.
