@@ -281,16 +281,21 @@ expect_file() {
     fail "$what: $file differs from what was expected:$(diff <(cat -A "$expected") <(cat -A "$file"))"
 }
 
-# expect_tester_record <script>: the tester record is the script's text, each line with CR LF.
-# Bridge messages that arrive during the test ("powered_off", "paralyzed") are collected
-# with it, as every bus text is; they are left out of the comparison.
+# tester_record_matches <script> <record>: the tester record is the script's text, each line
+# with CR LF. Bridge messages that arrive during the test ("powered_off", "paralyzed") are
+# collected with it, as every bus text is; they are left out of the comparison.
+tester_record_matches() {
+  grep -v '^@pause ' "$1" | sed 's/$/\r/' >"$RUN_DIR/expected.txt"
+  grep -vxE $'(powered_off|paralyzed)\r' "$2" >"$RUN_DIR/tester_record.txt"
+  cmp -s "$RUN_DIR/expected.txt" "$RUN_DIR/tester_record.txt"
+}
+
+# expect_tester_record <script>: the newest tester record matches the script.
 expect_tester_record() {
   local file
   file=$(tester_record)
   [ -n "$file" ] || fail "no tester record"
-  grep -v '^@pause ' "$1" | sed 's/$/\r/' >"$RUN_DIR/expected.txt"
-  grep -vxE $'(powered_off|paralyzed)\r' "$file" >"$RUN_DIR/tester_record.txt"
-  cmp -s "$RUN_DIR/expected.txt" "$RUN_DIR/tester_record.txt" ||
+  tester_record_matches "$1" "$file" ||
     fail "the tester record $file is not the tester's text:$(diff "$RUN_DIR/expected.txt" "$file")"
 }
 

@@ -9,10 +9,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Code page 936, as on the Chinese Windows the station runs on.
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
+# fail <message>: ends the test; FAIL_NOTE, when set, is added (what a rerun needs to know).
 fail() {
-  echo "FAIL: $*" >&2
+  local message="FAIL: $*${FAIL_NOTE:+ ($FAIL_NOTE)}"
+  echo "$message" >&2
   # Kept with the test's files, for when ctest's own log has been overwritten by a rerun.
-  [ -n "${RUN_DIR:-}" ] && echo "FAIL: $*" >>"$RUN_DIR/failure.txt"
+  [ -n "${RUN_DIR:-}" ] && echo "$message" >>"$RUN_DIR/failure.txt"
   exit 1
 }
 
