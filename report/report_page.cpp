@@ -14,7 +14,7 @@ table{border-collapse:collapse;margin:.5em 0}td,th{border:1px solid #ccd;padding
 th{background:#eef1f5;text-align:left}.n{text-align:right}tr.low td{background:#fff0e0}
 .flag{background:#c33;color:#fff;border-radius:3px;padding:0 4px;font-size:.8em}
 .pass{color:#070}.fail{color:#b00}
-figure{display:inline-block;margin:.5em}.grid figure{width:360px}
+figure{display:inline-block;margin:.5em;width:520px;max-width:100%}.grid figure{width:360px}
 svg.chart{width:100%;max-width:520px;background:#fafbfc;border:1px solid #dde}
 svg .axis{stroke:#888}svg .bar{fill:#4a7ab0}svg .outside{fill:#c88}
 svg .limit{stroke:#d00;stroke-width:2}svg .old-limit{stroke:#999;stroke-dasharray:4 3}
