@@ -10,12 +10,15 @@
 
 namespace {
 
+// A window handle has 32 significant bits on every Windows, so 32-bit and 64-bit clients
+// of one section key a window alike: its low half, widened back as the system widens it.
 std::uint64_t key(HWND window) {
-    return reinterpret_cast<std::uintptr_t>(window);
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
 }
 
 HWND window_of(std::uint64_t key) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(key));
+    const auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(key));
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(low));
 }
 
 void drop_client(std::uint64_t window) {

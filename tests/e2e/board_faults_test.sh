@@ -1,6 +1,6 @@
 # A control board on a noisy line, with the real station around it:
-# - keywords that meet within one 250 ms tick: "pressurize" then "status_clear" (夹持 then
-#   测试) still closes the fixture, and "powering_down" cancels a power-up still waiting;
+# - keywords that meet within one 250 ms tick: "pressurize" and a lamp keyword both reach
+#   the board, and "powering_down" cancels a power-up still waiting;
 # - faults while the bridge polls are reported on the bridge's channels, and polling is
 #   clean again as soon as each fault stops;
 # - a fault during the power write stalls the cycle (no retry), and 写入 recovers it.
@@ -14,8 +14,9 @@ start_line_peer
 expect_log "$LINE_PEER" "$(keyword_line slack)"
 
 as_controller pressurize
-as_controller status_clear
-wait_until 10 "the board to be pressurized" grep -q 'pressurize=1' "$BOARD_LOG"
+as_controller status_fail
+wait_until 10 "the board to be pressurized with its fail lamp lit" \
+  grep -q 'pressurize=1 allpass=0 fail=1' "$BOARD_LOG"
 
 BOARD_MARK=$(wc -l <"$BOARD_LOG")
 as_controller powering_up_2

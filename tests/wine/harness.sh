@@ -30,13 +30,16 @@ wait_until() {
 }
 
 # The shared template prefix: made once per build folder, under a lock so that
-# parallel tests do not race to create it.
+# parallel tests do not race to create it. A prefix made before 32-bit Wine was installed
+# cannot run 32-bit programs ("could not load kernel32.dll"), so its .ready file records
+# whether it was there, and the template is made anew when that changed.
 template_prefix() {
-  local template=$QEL_WINE_ROOT/template
+  local template=$QEL_WINE_ROOT/template wine32
+  wine32=$(dpkg-query -W -f='wine32 ${Status}' wine32:i386 2>/dev/null || echo "no wine32")
   mkdir -p "$QEL_WINE_ROOT"
   (
     flock 9
-    if [ ! -e "$template/.ready" ]; then
+    if [ "$(cat "$template/.ready" 2>/dev/null)" != "$wine32" ]; then
       rm -rf "$template"
       WINEPREFIX=$template wineboot -i >/dev/null 2>&1 || fail "wineboot -i failed"
       local key='HKCU\Software\Wine\Fonts\Replacements'
@@ -47,7 +50,7 @@ template_prefix() {
       WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
         /t REG_DWORD /d 0 /f >/dev/null 2>&1 || fail "could not turn crash dialogs off"
       WINEPREFIX=$template wineserver -w
-      touch "$template/.ready"
+      echo "$wine32" >"$template/.ready"
     fi
   ) 9>"$QEL_WINE_ROOT/template.lock"
   echo "$template"
