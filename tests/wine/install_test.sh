@@ -1,6 +1,7 @@
 # The shipped installer of this build's architecture, under Wine: a silent install into a
 # C: drive of the test's own; the program files, the Start-menu shortcuts and the uninstall
-# entry in place; one whole cycle with the installed qel.exe starting the installed bridges;
+# entry in place; one whole cycle with the installed qel.exe starting the installed bridges,
+# and the installed qelreport.exe reading its records;
 # a silent uninstall that removes the programs, the shortcuts and the entry and keeps the
 # settings and every record.
 source "$QEL_SOURCE/tests/wine/harness.sh"
@@ -32,7 +33,8 @@ fi
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QEL Station'
 STATION="$WINEPREFIX/drive_c/$program_files/QEL Station"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QEL Station"
-shipped=(qel.exe qel_link.exe chanprobe.exe lumo.dll busy_status.bmp busy_status.gif README.txt)
+shipped=(qel.exe qel_link.exe chanprobe.exe lumo.dll qelreport.exe busy_status.bmp busy_status.gif
+  README.txt)
 
 # uninstall_entry: the entry's values; fails when there is none.
 uninstall_entry() { wine reg query "$uninstall_key" "$view" 2>/dev/null | tr -d '\r'; }
@@ -65,6 +67,12 @@ expect_file "programming result record" "$(program_record)" '%s\r\n' "1#QRQI01 �
   "2#QRQI02 写入成功" "3#QRQI03 写入成功" "4#QRQI04 写入成功"
 qel_close
 wait_until 20 "the installed bridges to close" none_running qel_link.exe
+# The installed report program reads the cycle's records.
+wine "$STATION/qelreport.exe" --out "$(win_path "$RUN_DIR/report")" 'D:\xlog.data' \
+  >"$RUN_DIR/qelreport.log" 2>&1 || fail "qelreport.exe failed: $(tail -n 3 "$RUN_DIR/qelreport.log")"
+[ -s "$RUN_DIR/report/report.html" ] || fail "qelreport.exe wrote no report.html"
+grep -q '"records": *4' "$RUN_DIR/report/summary.json" ||
+  fail "the report does not count the cycle's four station records"
 rm "$STATION/progtool.exe"
 records=$(record_count)
 

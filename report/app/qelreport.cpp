@@ -1,0 +1,9 @@
+// qelreport: the station report from the record folders (see run_report.h).
+#include "platform.h"
+#include "run_report.h"
+
+int main(int argc, char** argv) {
+    report::use_utf8_console();
+    return report::run_report(report::utf8_arguments(argc, argv), stdout, stderr,
+                              report::is_terminal(stderr));
+}

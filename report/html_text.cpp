@@ -1,0 +1,67 @@
+#include "html_text.h"
+
+#include "utf8_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace report {
+
+std::string html_text(std::string_view bytes) {
+    const std::string text = well_formed_utf8(bytes);
+    std::string html;
+    html.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            html += "&amp;";
+            break;
+        case '<':
+            html += "&lt;";
+            break;
+        case '>':
+            html += "&gt;";
+            break;
+        case '"':
+            html += "&quot;";
+            break;
+        case '\'':
+            html += "&#39;";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                html += "&#xFFFD;";
+            } else {
+                html += c;
+            }
+        }
+    }
+    return html;
+}
+
+std::string count_text(uint64_t value) {
+    return std::to_string(value);
+}
+
+std::string percent_text(const std::optional<double>& fraction) {
+    if (!fraction) {
+        return "–";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%%", *fraction * 100);
+    return text;
+}
+
+std::string value_text(const std::optional<double>& value) {
+    if (!value || std::isnan(*value)) {
+        return "–";
+    }
+    if (std::isinf(*value)) {
+        return *value > 0 ? "∞" : "-∞";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", *value);
+    return text;
+}
+
+} // namespace report

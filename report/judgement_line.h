@@ -1,0 +1,24 @@
+#pragma once
+// One line of a station's record, as the controller's judgement prints it (UTF-8):
+//   "N# PASS name=VALUEunit range=B___A"  or  "N# 错误 name=VALUEunit 范围=B___A"
+// with N the fixture slot 1 to 4 and every number printed with three decimals ("-1.250",
+// "inf", "nan" too).
+#include <optional>
+#include <string_view>
+
+namespace report {
+
+struct judgement_line {
+    int slot = 0; // 1 to 4
+    bool pass = false;
+    std::string_view name; // the text before the first "="
+    double value = 0;
+    std::string_view unit;
+    double low = 0; // the smaller limit
+    double high = 0;
+};
+
+// The line's fields, viewing `line`; nullopt for anything else.
+std::optional<judgement_line> parse_judgement_line(std::string_view line);
+
+} // namespace report

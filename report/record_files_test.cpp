@@ -1,0 +1,165 @@
+// The record files as the controller writes them: names, judgement lines, station records
+// and programming results.
+#include "judgement_line.h"
+#include "program_result.h"
+#include "record_name.h"
+#include "station_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+namespace report {
+namespace {
+
+const local_seconds noon_2024_03_05 = *parse_stamp("20240305_120000");
+
+TEST(RecordTime, StampsAndDatesRoundTripAndRejectImpossibleDates) {
+    EXPECT_EQ(format_time(*parse_stamp("20240229_235958")), "2024-02-29 23:59:58");
+    EXPECT_EQ(*parse_stamp("19700101_000001"), 1);
+    EXPECT_EQ(format_day(*parse_iso_date("2000-12-31")), "2000-12-31");
+    EXPECT_EQ(*parse_folder_date("20240301") - *parse_folder_date("20240228"), 2);
+    EXPECT_FALSE(parse_stamp("20230229_120000")) << "no 29 February in 2023";
+    EXPECT_FALSE(parse_stamp("20240305_126000"));
+    EXPECT_FALSE(parse_iso_date("2024-3-05"));
+    EXPECT_FALSE(parse_folder_date("2024030"));
+}
+
+TEST(RecordName, StationRecordsKeepTheirSanitisedQrAndProgramResultsAreKnown) {
+    const auto none = [](std::string_view) { return false; };
+    const auto station = parse_record_name("20240305_120000_QRA1_B:C.txt", none);
+    ASSERT_TRUE(station);
+    EXPECT_EQ(station->kind, record_kind::station);
+    EXPECT_EQ(station->time, noon_2024_03_05);
+    EXPECT_EQ(station->qr, "A1_B:C");
+    EXPECT_EQ(station->copy, 1);
+
+    const auto empty = parse_record_name("20240305_120000_QR.txt", none);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->qr, "");
+
+    const auto program = parse_record_name("20240305_120000Program_Result.txt", none);
+    ASSERT_TRUE(program);
+    EXPECT_EQ(program->kind, record_kind::program_result);
+
+    for (const char* odd : {"20240305_120000_0.txt", "notes.txt", "20240305_120000_QRA1.TXT",
+                            "20240305_1200_QRA1.txt", "Thumbs.db"}) {
+        EXPECT_FALSE(parse_record_name(odd, none)) << odd;
+    }
+}
+
+TEST(RecordName, AnUnderscoreNumberIsTheControllersSuffixOnlyWhenTheNameWithoutItIsThere) {
+    const std::set<std::string, std::less<>> folder = {"20240305_120000_QR.txt",
+                                                       "20240305_120000_QRAB.txt"};
+    const auto lookup = [&](std::string_view name) { return folder.contains(name); };
+
+    const auto collision = parse_record_name("20240305_120000_QR_3.txt", lookup);
+    ASSERT_TRUE(collision);
+    EXPECT_EQ(collision->qr, "");
+    EXPECT_EQ(collision->copy, 3);
+
+    const auto second = parse_record_name("20240305_120000_QRAB_2.txt", lookup);
+    EXPECT_EQ(second->qr, "AB");
+    EXPECT_EQ(second->copy, 2);
+
+    const auto own = parse_record_name("20240305_120000_QRCD_2.txt", lookup);
+    EXPECT_EQ(own->qr, "CD_2") << "no CD record in that second: the QR code ends in _2";
+    EXPECT_EQ(own->copy, 1);
+    EXPECT_EQ(parse_record_name("20240305_120000_QRAB_02.txt", lookup)->qr, "AB_02");
+}
+
+TEST(JudgementLine, PassAndErrorLinesWithUnitsSignsAndLargeValues) {
+    const auto pass = parse_judgement_line("2# PASS R1=10.020kOhm range=9.500___10.500");
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(pass->slot, 2);
+    EXPECT_TRUE(pass->pass);
+    EXPECT_EQ(pass->name, "R1");
+    EXPECT_DOUBLE_EQ(pass->value, 10.02);
+    EXPECT_EQ(pass->unit, "kOhm");
+    EXPECT_DOUBLE_EQ(pass->low, 9.5);
+    EXPECT_DOUBLE_EQ(pass->high, 10.5);
+
+    // Limits printed high first, a negative value, a unit starting with a digit.
+    const auto fail = parse_judgement_line("4# 错误 V-=-5.300 2V 范围=-4.750___-5.250");
+    ASSERT_TRUE(fail);
+    EXPECT_FALSE(fail->pass);
+    EXPECT_EQ(fail->name, "V-");
+    EXPECT_DOUBLE_EQ(fail->value, -5.3);
+    EXPECT_EQ(fail->unit, " 2V");
+    EXPECT_DOUBLE_EQ(fail->low, -5.25);
+    EXPECT_DOUBLE_EQ(fail->high, -4.75);
+
+    const auto large = parse_judgement_line(
+        "1# PASS ISO=340282346638528859811704183484516925440.000 range=0.000___inf");
+    ASSERT_TRUE(large);
+    EXPECT_DOUBLE_EQ(large->value, 3.4028234663852886e38);
+    EXPECT_TRUE(std::isinf(large->high));
+    EXPECT_EQ(large->unit, "");
+
+    const auto not_a_number = parse_judgement_line("3# 错误 X=-nanmV 范围=nan___1.000");
+    ASSERT_TRUE(not_a_number);
+    EXPECT_TRUE(std::isnan(not_a_number->value));
+    EXPECT_EQ(not_a_number->unit, "mV");
+    EXPECT_TRUE(std::isnan(not_a_number->low)) << "no order among limits that are no numbers";
+    EXPECT_DOUBLE_EQ(not_a_number->high, 1.0);
+}
+
+TEST(JudgementLine, CutOrForeignLinesAreRefused) {
+    for (const char* line :
+         {"1# PASS R1=10.02", "1# PASS R1=10.020kOhm range=9.500___10.5",
+          "1# PASS R1=10.02kOhm range=9.500___10.500", "5# PASS R1=1.000V range=0.000___2.000",
+          "1# PASS R1=1.000V 范围=0.000___2.000", "1# 错误 R1=1.000V range=0.000___2.000",
+          "1# PASS R1 1.000V range=0.000___2.000", "1# PASS R1=1.000V range=0.000___2.000x",
+          "1#PASS R1=1.000V range=0.000___2.000", "ICT program QEL-4 rev 3", ""}) {
+        EXPECT_FALSE(parse_judgement_line(line)) << line;
+    }
+}
+
+TEST(StationRecord, ErrorsALineEndAndPassesAreARecordAndAnythingElseIsNot) {
+    std::vector<judgement_line> lines;
+    std::string problem;
+    ASSERT_TRUE(parse_station_record("3# 错误 R1=11.200kOhm 范围=9.500___10.500\r\n"
+                                     "3# PASS VCC=3.300V range=3.150___3.450",
+                                     lines, problem));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_FALSE(lines[0].pass);
+    EXPECT_EQ(lines[1].name, "VCC");
+
+    ASSERT_TRUE(parse_station_record("\r\n", lines, problem)) << "a station with no measurement";
+    EXPECT_TRUE(lines.empty());
+
+    EXPECT_FALSE(
+        parse_station_record("\r\n1# PASS R1=10.020kOhm range=9.500___10.5", lines, problem));
+    EXPECT_EQ(problem, "line 2 is not a judgement line: 1# PASS R1=10.020kOhm range=9.500___10.5");
+    EXPECT_FALSE(parse_station_record("\xFF\xFE"
+                                      "1",
+                                      lines, problem));
+    EXPECT_NE(problem.find("UTF-16"), std::string::npos);
+    EXPECT_FALSE(parse_station_record("\r\nGBK \xD6\xD0\x01", lines, problem));
+    EXPECT_EQ(problem, "line 2 is not a judgement line: GBK \xEF\xBF\xBD\xEF\xBF\xBD?")
+        << "bytes from the file are made safe to show";
+}
+
+TEST(ProgramResult, EveryOutcomeAndQrCodesWithSpacesOrNothing) {
+    std::vector<program_line> lines;
+    std::string problem;
+    ASSERT_TRUE(parse_program_result("1#QRQB01 写入成功\r\n2#QRA B 写入失败\r\n"
+                                     "3#QR QEL未通过，未执行写入操作\r\n"
+                                     "4#QRQB04 该位置未使能，未执行写入操作\r\n",
+                                     lines, problem));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].outcome, program_outcome::programmed);
+    EXPECT_EQ(lines[1].qr, "A B");
+    EXPECT_EQ(lines[1].outcome, program_outcome::failed);
+    EXPECT_EQ(lines[2].qr, "");
+    EXPECT_EQ(lines[2].outcome, program_outcome::not_programmed);
+    EXPECT_EQ(lines[3].slot, 4);
+    EXPECT_EQ(lines[3].outcome, program_outcome::disabled);
+
+    EXPECT_FALSE(parse_program_result("1#QRQB01 写入成", lines, problem));
+    EXPECT_FALSE(parse_program_result("", lines, problem));
+}
+
+} // namespace
+} // namespace report

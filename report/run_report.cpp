@@ -1,0 +1,104 @@
+#include "run_report.h"
+
+#include "csv_files.h"
+#include "options.h"
+#include "progress_line.h"
+#include "record_scan.h"
+#include "report_page.h"
+#include "summary_json.h"
+#include "utf8_text.h"
+
+#include <fstream>
+
+namespace report {
+namespace fs = std::filesystem;
+namespace {
+
+std::string shown(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return well_formed_utf8(std::string(text.begin(), text.end()));
+}
+
+bool write_file(const fs::path& path, const std::string& bytes, std::FILE* err) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+        std::fprintf(err, "qelreport: cannot write %s\n", shown(path).c_str());
+        return false;
+    }
+    return true;
+}
+
+// Every ROOT must be there before any work starts.
+bool roots_exist(const report_options& options, std::FILE* err) {
+    bool all = true;
+    for (const station_root& station : options.stations) {
+        std::error_code error;
+        if (!fs::is_directory(station.root, error)) {
+            std::fprintf(err, "qelreport: %s: %s\n", shown(station.root).c_str(),
+                         fs::exists(station.root, error)
+                             ? "not a folder"
+                             : "no such folder (give xlog.data folders)");
+            all = false;
+        }
+    }
+    return all;
+}
+
+} // namespace
+
+int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
+               bool terminal) {
+    std::string problem;
+    const auto options = parse_options(arguments, problem);
+    if (!options || options->help) {
+        if (!options) {
+            std::fprintf(err, "qelreport: %s\n", problem.c_str());
+        }
+        std::fputs(usage, options ? out : err);
+        return options ? 0 : 2;
+    }
+    if (!roots_exist(*options, err)) {
+        return 1;
+    }
+    std::error_code error;
+    fs::create_directories(options->out, error);
+    boards_csv boards(options->out / "boards.csv");
+    if (error || !boards.good()) {
+        std::fprintf(err, "qelreport: cannot write to %s\n", shown(options->out).c_str());
+        return 1;
+    }
+
+    report_data report;
+    report.days = options->days;
+    progress_line progress(err, terminal);
+    for (const station_root& station : options->stations) {
+        station_tally tally(
+            station.name, shown(station.root),
+            [&](const std::string& name, const record_row& row) { boards.add(name, row); });
+        const bool read = scan_station(
+            station.root, options->days, tally,
+            [&](uint64_t files) { progress.show(station.name, files); }, problem);
+        progress.done();
+        if (!read) {
+            std::fprintf(err, "qelreport: %s: %s\n", shown(station.root).c_str(), problem.c_str());
+        }
+        report.stations.push_back(tally.finish());
+        const station_report& done = report.stations.back();
+        std::fprintf(out, "qelreport: %s: %llu records, %llu files not readable as records\n",
+                     well_formed_utf8(done.name).c_str(),
+                     static_cast<unsigned long long>(done.records),
+                     static_cast<unsigned long long>(done.unparsed));
+    }
+    if (!boards.good() || !write_file(options->out / "summary.json", summary_json(report), err) ||
+        !write_file(options->out / "measurements.csv", measurements_csv(report), err) ||
+        !write_file(options->out / "report.html", report_page(report), err)) {
+        return 1;
+    }
+    std::fprintf(out, "qelreport: report written to %s\n",
+                 shown(fs::absolute(options->out / "report.html", error)).c_str());
+    return 0;
+}
+
+} // namespace report

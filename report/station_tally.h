@@ -1,0 +1,50 @@
+#pragma once
+// Gathers one station's records, in time order, into its station_report.
+#include "judgement_line.h"
+#include "program_result.h"
+#include "record_name.h"
+#include "slot_resolver.h"
+#include "station_report.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace report {
+
+class station_tally {
+public:
+    // `row_out` sees every record once its slot is known, in time order (boards.csv).
+    using row_sink = std::function<void(const std::string& station, const record_row& row)>;
+    station_tally(std::string name, std::string root, row_sink row_out);
+
+    void add_record(const record_name& name, const std::vector<judgement_line>& lines,
+                    std::string file);
+    void add_program_result(const std::vector<program_line>& lines);
+    void add_unparsed(std::string file, std::string reason);
+    // The report; the tally is spent afterwards.
+    station_report finish();
+
+private:
+    struct name_hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>()(name);
+        }
+    };
+    using measurement_map =
+        std::unordered_map<std::string, measurement_stats, name_hash, std::equal_to<>>;
+
+    measurement_stats& stats_of(std::string_view name);
+    void count(record_row& row);
+
+    station_report m_report;
+    row_sink m_row_out;
+    measurement_map m_measurements;
+    board_tally m_boards;
+    slot_resolver m_slots;
+};
+
+} // namespace report
