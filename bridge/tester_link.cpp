@@ -34,8 +34,9 @@ void tester_link::wake(link_time now) {
     constexpr std::string_view start = kw::kTesterStart;
     while (!starts_due.empty() && starts_due.front() <= now) {
         starts_due.pop_front();
-        port.write_bytes(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
+        // Armed first: a tester that answers at once can end its run before the write returns.
         watch.start(kWatchTicks);
+        port.write_bytes(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
         count_written(start.size());
     }
 }

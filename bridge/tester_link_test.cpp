@@ -123,6 +123,17 @@ TEST_F(TesterLink, WatchRunningOutWhileTheEndIsPostedStaysQuiet) {
     EXPECT_EQ(bus.take(), (std::vector{keyword("{clear//}"), keyword("qel_end")}));
 }
 
+// A tester that answers at once: the reader thread sees the end before the write returns.
+TEST_F(TesterLink, EndReadDuringTheStartWriteLeavesNoWatchRunning) {
+    link.handle_command("qel_start", 0ms);
+    port.on_write = [this] { feed("{clear//}\r\n"); };
+    starts_at(1000ms);
+    for (int i = 0; i < 25; ++i) {
+        link.tick();
+    }
+    EXPECT_EQ(bus.take(), (std::vector{keyword("{clear//}"), keyword("qel_end")}));
+}
+
 TEST_F(TesterLink, OnlyTheExactMarkerWithinTheKeptBytesEndsTheRun) {
     link.handle_command("qel_start", 0ms);
     starts_at(1000ms);
