@@ -51,8 +51,10 @@ bool acquire_shared_lock(std::uint64_t& word, lock_owner self, lock_waiter& wait
     }
 }
 
-void release_shared_lock(std::uint64_t& word) {
-    std::atomic_ref<std::uint64_t>(word).store(0, std::memory_order_release);
+void release_shared_lock(std::uint64_t& word, lock_owner self) {
+    std::uint64_t mine = lock_word(self);
+    std::atomic_ref<std::uint64_t>(word).compare_exchange_strong(mine, 0,
+                                                                 std::memory_order_release);
 }
 
 } // namespace lumo

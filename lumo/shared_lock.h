@@ -47,6 +47,8 @@ constexpr unsigned kHolderCheckRounds = 64;
 
 // Takes the lock for `self`; false when it timed out under a living holder.
 bool acquire_shared_lock(std::uint64_t& word, lock_owner self, lock_waiter& waiter);
-void release_shared_lock(std::uint64_t& word);
+// Frees the lock only while `self` holds it: a holder whose lock was taken over (it stalled
+// long enough to look dead) must not free the new owner's.
+void release_shared_lock(std::uint64_t& word, lock_owner self);
 
 } // namespace lumo

@@ -55,7 +55,7 @@ TEST(SharedLock, KeepsThreadsOutOfEachOthersWay) {
                 const long long seen = counter;
                 std::this_thread::yield(); // widen the window a broken lock would lose counts in
                 counter = seen + 1;
-                release_shared_lock(word);
+                release_shared_lock(word, self);
             }
         });
     }
@@ -94,4 +94,15 @@ TEST(SharedLock, GivesUpUnderALivingHolderAndLeavesItsLock) {
         EXPECT_EQ(word, lock_word(kHolder));
         EXPECT_EQ(waiter.asked.size(), 3u) << "a check every " << kHolderCheckRounds << " rounds";
     }
+}
+
+// A holder that stalled long enough to be taken for dead, then goes on to release.
+TEST(SharedLock, ReleaseByAHolderWhoseLockWasTakenOverLeavesTheNewOwners) {
+    std::uint64_t word = lock_word(kHolder);
+    TestWaiter waiter;
+    ASSERT_TRUE(acquire_shared_lock(word, kSelf, waiter));
+    release_shared_lock(word, kHolder);
+    EXPECT_EQ(word, lock_word(kSelf));
+    release_shared_lock(word, kSelf);
+    EXPECT_EQ(word, 0u);
 }

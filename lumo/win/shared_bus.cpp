@@ -110,14 +110,15 @@ bus_lock::bus_lock() {
         return;
     }
     system_waiter waiter;
-    if (acquire_shared_lock(mapped->lock_holder, this_thread(), waiter)) {
+    self = this_thread();
+    if (acquire_shared_lock(mapped->lock_holder, self, waiter)) {
         held = mapped;
     }
 }
 
 bus_lock::~bus_lock() {
     if (held != nullptr) {
-        release_shared_lock(held->lock_holder);
+        release_shared_lock(held->lock_holder, self);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The bus state in a named section of the user's session, and its lock.
 #include "bus_state.h"
+#include "shared_lock.h"
 
 #include <windows.h>
 
@@ -18,6 +19,7 @@ public:
 
 private:
     bus_state* held = nullptr;
+    lock_owner self{};
 };
 
 // The state for what may run without the lock (payload fetches, statistics); null
