@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // The box of the first record brings a long tester line, a silent board's "paralyzed" and
@@ -68,4 +70,23 @@ TEST(MessageBoxReentry, EventsDuringTheBoxFindTheCycleWhole) {
         EXPECT_NE(bytes.find(line), std::string::npos) << "record of station " << number;
     }
     EXPECT_EQ(station_records, 8) << "both judgements, each station's record its own";
+}
+
+// Every record of a cycle on a full disk asks for the box; the operator needs one.
+TEST(MessageBoxReentry, SameTextWaitsInOneBoxOnly) {
+    MemoryFiles files;
+    files.rootless = true;
+    FakeClock clock;
+    FakeShell shell;
+    FakeProcess process;
+    CStationController* target = nullptr;
+    Records records(files, clock,
+                    [&](const std::u16string& text) { target->ShowMessageLater(text); });
+    CStationController qel(shell, process, records, files);
+    target = &qel;
+
+    qel.OnTest();
+    qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kQelEnd);
+
+    EXPECT_EQ(std::count(shell.events.begin(), shell.events.end(), u"message No disk space!"), 1);
 }

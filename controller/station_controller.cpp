@@ -6,6 +6,7 @@
 #include "type_word.h"
 #include "unifile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -15,7 +16,11 @@ CStationController::CStationController(ControllerShell& shell, ProgramProcess& p
       m_progress(shell, PaneId::Progress), m_result(shell, PaneId::Result) {}
 
 void CStationController::ShowMessageLater(std::u16string_view text) {
-    m_pendingMessages.emplace_back(text);
+    // Every record of a cycle on a full disk asks; a pile of the same box helps nobody.
+    if (std::find(m_pendingMessages.begin(), m_pendingMessages.end(), text) ==
+        m_pendingMessages.end()) {
+        m_pendingMessages.emplace_back(text);
+    }
     if (m_handlerDepth == 0) {
         ShowPendingMessages();
     }

@@ -43,7 +43,8 @@ public:
     CJudgement m_judge;              // texts of the last judgement
 
     // A message box for the user ("No disk space!"), shown once the event being handled is
-    // over: the box dispatches bus events and ticks to this controller while it is up.
+    // over: the box dispatches bus events and ticks to this controller while it is up. A
+    // text already waiting for its box is not queued again.
     void ShowMessageLater(std::u16string_view text);
 
     // Events.
