@@ -53,7 +53,7 @@ void CStationController::CheckResult() {
     bool success = false;
     CUniFile file(m_files);
     if (file.Open(m_settings.programResult, framework::kModeRead)) {
-        success = !ResultMentionsFailure(file);
+        success = !ResultCountsAsFailure(file);
         file.Close();
         m_files.RemoveFile(m_settings.programResult);
         AppendProgress(u"CheckResult=" + Decimal(success ? 1 : 0));

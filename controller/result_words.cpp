@@ -51,7 +51,7 @@ bool RawBytesMentionFailure(CUniFile& file) {
 
 } // namespace
 
-bool ResultMentionsFailure(CUniFile& file) {
+bool ResultCountsAsFailure(CUniFile& file) {
     if (RawBytesMentionFailure(file)) {
         return true;
     }

@@ -15,4 +15,4 @@ inline constexpr uint64_t kMaxDecodedResult = 16 * 1024 * 1024;
 // words where a decoding cannot: a UTF-8 file read with the ANSI code page (because of a
 // control byte) can swallow a letter into a two-byte character, and text ends at a zero.
 // Of an XLG file only the header is searched, as only the header is its text.
-bool ResultMentionsFailure(CUniFile& file);
+bool ResultCountsAsFailure(CUniFile& file);
