@@ -18,8 +18,15 @@ void CStationController::StartProgram() {
     m_programCountdown = kProgramTicks;
     AppendProgress(u"Starting program...");
     // A result left by an earlier command (one that timed out keeps its file) must not be
-    // judged as this station's.
-    m_files.RemoveFile(m_settings.programResult);
+    // judged as this station's. One that cannot be removed (held open by a scanner, made
+    // read-only) may be all the next check finds, so this run cannot be judged a success.
+    const uint32_t removed = m_files.RemoveFile(m_settings.programResult);
+    m_staleResult = removed != framework::kErrorSuccess &&
+                    removed != framework::kErrorFileNotFound &&
+                    removed != framework::kErrorPathNotFound;
+    if (m_staleResult) {
+        AppendProgress(u"can't delete " + m_settings.programResult);
+    }
     m_process.Start(m_settings.programExecute);
     AppendProgress(u"Started");
 }
@@ -53,7 +60,7 @@ void CStationController::CheckResult() {
     bool success = false;
     CUniFile file(m_files);
     if (file.Open(m_settings.programResult, framework::kModeRead)) {
-        success = !ResultCountsAsFailure(file);
+        success = !m_staleResult && !ResultCountsAsFailure(file);
         file.Close();
         m_files.RemoveFile(m_settings.programResult);
         AppendProgress(u"CheckResult=" + Decimal(success ? 1 : 0));

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::u16string kResult = u"d:\\result.txt";
@@ -63,5 +65,28 @@ TEST_F(ResultCheck, HugeFileIsSearchedInChunksAndNeverLoadedWhole) {
     std::string bytes(300000, 'x');
     bytes.replace(200000, 6, "failed");
     EXPECT_EQ(Judge(bytes, uint64_t{1} << 40), u"CheckResult=0");
-    EXPECT_EQ(Judge(std::string(300000, 'x'), uint64_t{1} << 40), u"CheckResult=1");
+    EXPECT_EQ(Judge(std::string(300000, 'x')), u"CheckResult=1");
+}
+
+// The rest of the file may say "failed": a verdict on part of it cannot be trusted.
+TEST_F(ResultCheck, FileThatCannotBeReadToItsEndFails) {
+    EXPECT_EQ(Judge(std::string(300000, 'x'), uint64_t{1} << 40), u"CheckResult=0")
+        << "searched in chunks";
+    EXPECT_EQ(Judge("verify ok", 100), u"CheckResult=0") << "decoded whole";
+}
+
+// A scanner holding the file, or a tool that left it read-only: whatever the file says
+// is the last run's.
+TEST_F(ResultCheck, ResultThatCouldNotBeRemovedBeforeTheRunFails) {
+    files.files[kResult] = "ok";
+    files.undeletable.insert(kResult);
+    for (int station = 0; station < 3; ++station) {
+        qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kPowered);
+        process.state = ProcessPoll::Ended;
+        qel.OnTimer();
+    }
+    const auto lines = shell.events;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), u"progress can't delete d:\\result.txt"), 3);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), u"progress CheckResult=0"), 3);
+    EXPECT_EQ(qel.m_stationFlags, (std::array<int32_t, 4>{1, 1, 1, 1}));
 }

@@ -22,16 +22,20 @@ bool DecodedTextMentionsFailure(CUniFile& file) {
            text.find(u"cancel") != std::u16string::npos;
 }
 
-// Reads the file from its start in chunks; for an XLG file stops at its marker.
+// Reads the file from its start in chunks; for an XLG file stops at its marker. A file
+// that cannot be read to its end counts as failed: its unread part may say so.
 bool RawBytesMentionFailure(CUniFile& file) {
     file.Seek(0, framework::CFile::begin);
+    const uint64_t length = file.GetLength();
+    uint64_t read = 0;
     std::vector<char> window(kOverlap + kChunk);
     size_t held = 0;
     for (;;) {
         const size_t count = file.Read(window.data() + held, kChunk);
         if (count == 0) {
-            return false;
+            return read < length;
         }
+        read += count;
         std::string_view bytes(window.data(), held + count);
         if (file.m_bDataMarker) {
             bytes = bytes.substr(0, bytes.find(kDataMarker));

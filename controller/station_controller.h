@@ -110,5 +110,7 @@ private:
     Pane m_result;
     int m_handlerDepth = 0;
     bool m_showingMessage = false;
+    // The result file of an earlier run could not be removed before this run started.
+    bool m_staleResult = false;
     std::deque<std::u16string> m_pendingMessages;
 };

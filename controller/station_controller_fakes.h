@@ -13,6 +13,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,6 +95,7 @@ class MemoryFiles : public framework::FileSystem {
 public:
     std::map<std::u16string, std::string> files;
     std::map<std::u16string, uint64_t> claimed_length;
+    std::set<std::u16string> undeletable; // held open by someone, or read-only
     bool rootless = false;
 
     uint32_t MakeDirectory(const std::u16string& path) override {
@@ -114,6 +116,9 @@ public:
                                         claimed == claimed_length.end() ? 0 : claimed->second);
     }
     uint32_t RemoveFile(const std::u16string& path) override {
+        if (undeletable.contains(path)) {
+            return framework::kErrorAccessDenied;
+        }
         claimed_length.erase(path);
         return files.erase(path) != 0 ? framework::kErrorSuccess : framework::kErrorFileNotFound;
     }
