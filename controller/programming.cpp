@@ -14,6 +14,15 @@ constexpr uint32_t kProgramTicks = 10;
 } // namespace
 
 void CStationController::StartProgram() {
+    if (m_programCountdown != 0) {
+        // Two tools writing one result file would make either verdict a guess.
+        if (m_process.Poll() == ProcessPoll::Running) {
+            AppendProgress(u"Program still running");
+            ShutDownProgram();
+        } else {
+            m_process.Release();
+        }
+    }
     AppendProgress(Widen(bus::keyword::kPowered));
     m_programCountdown = kProgramTicks;
     AppendProgress(u"Starting program...");
@@ -50,7 +59,8 @@ void CStationController::OnTimer() {
         break;
     }
     if (--m_programCountdown == 0) {
-        ForceShutdown();
+        AppendProgress(u"Program timeout!!!");
+        ShutDownProgram();
         ProgramNextStation();
     }
 }
@@ -75,8 +85,7 @@ void CStationController::CheckResult() {
     ProgramNextStation();
 }
 
-void CStationController::ForceShutdown() {
-    AppendProgress(u"Program timeout!!!");
+void CStationController::ShutDownProgram() {
     AppendProgress(u"Force shutdown....");
     const KillResult kill = m_process.Kill();
     switch (kill.outcome) {

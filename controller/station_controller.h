@@ -100,7 +100,8 @@ private:
     // The programming runner.
     void StartProgram();
     void CheckResult();
-    void ForceShutdown();
+    // Ends the running command (and all it started), saying how in the progress pane.
+    void ShutDownProgram();
 
     ControllerShell& m_shell;
     ProgramProcess& m_process;

@@ -275,6 +275,22 @@ TEST_F(CycleTest, CommandThatCannotStartOrBeKilledTimesOutAndMovesOn) {
     EXPECT_TRUE(Seen(u"post status_fail"));
 }
 
+// Two tools at once would write one result file; the one being watched is ended first.
+TEST_F(CycleTest, PoweredWhileACommandRunsEndsItBeforeTheNextStarts) {
+    RunTest({});
+    Bus("powered");
+    qel.OnTimer();
+    Mark();
+    Bus("powered");
+    EXPECT_EQ(process.terminated, 1);
+    EXPECT_EQ(Since(u"progress"), Lines({u"Program still running", u"Force shutdown....", u"Closed",
+                                         u"powered", u"Starting program...", u"Started"}));
+    std::ofstream(m_drive / "result.txt") << "ok";
+    process.state = ProcessPoll::Ended;
+    qel.OnTimer();
+    EXPECT_EQ(qel.m_stationFlags[0], FLAG_TEST_PASS | FLAG_PROGRAM_OK) << "the second is judged";
+}
+
 TEST_F(CycleTest, SecondTestDuringProgrammingLeavesTheStationAbnormal) {
     RunTest({Group(2, "7"), Group(3, "7"), Group(4, "7")});
     Bus("powered");
