@@ -67,6 +67,8 @@ void CStationController::OnTimer() {
 
 void CStationController::CheckResult() {
     m_programCountdown = 0;
+    // Whatever the command left running ends before its verdict is read.
+    m_process.Release();
     bool success = false;
     CUniFile file(m_files);
     if (file.Open(m_settings.programResult, framework::kModeRead)) {
@@ -81,7 +83,6 @@ void CStationController::CheckResult() {
     if (success && IsStationIndex(m_programStation)) {
         m_stationFlags[m_programStation] |= FLAG_PROGRAM_OK;
     }
-    m_process.Release();
     ProgramNextStation();
 }
 

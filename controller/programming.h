@@ -27,15 +27,17 @@ class ProgramProcess {
 public:
     virtual ~ProgramProcess() = default;
 
-    // Forgets an earlier command without ending it (its handles are closed), then runs
-    // `commandLine` unchanged in a new console of its own, shown normally, with the
-    // controller's environment and working directory. Whether it started is seen by polling.
+    // Releases an earlier command, then runs `commandLine` unchanged in a new console of
+    // its own, shown normally, with the controller's environment and working directory.
+    // Whether it started is seen by polling. Every process it starts belongs to it.
     virtual void Start(std::u16string_view commandLine) = 0;
-    // Looks at the process without waiting.
+    // Looks at the command's own process without waiting.
     virtual ProcessPoll Poll() = 0;
-    // Ends the process with exit code 1 and waits a few seconds at most until it has ended,
-    // so that a process that will not end does not freeze the window; then forgets it.
+    // Ends the command and every process it started with exit code 1 and waits a few
+    // seconds at most until its own process has ended, so that a process that will not end
+    // does not freeze the window; then forgets it.
     virtual KillResult Kill() = 0;
-    // Forgets an ended process.
+    // Forgets the command; whatever it started that still runs is ended, so nothing of an
+    // earlier run can write the next run's result file.
     virtual void Release() = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
-// The programming command as a Windows process in a console of its own.
+// The programming command as a Windows process in a console of its own, inside a job that
+// holds every process it starts.
 #include "programming.h"
 
 #include <windows.h>
@@ -18,6 +19,13 @@ public:
 
 private:
     static bool Close(HANDLE& handle);
+    // A job that ends its processes when its last handle is closed; null when none could
+    // be made.
+    static HANDLE MakeJob();
+    void EndJob();
 
     PROCESS_INFORMATION m_info{};
+    // Null when the command could not be put in a job (a system without nested jobs, where
+    // qel itself runs in one): the command then runs as a plain process.
+    HANDLE m_job = nullptr;
 };

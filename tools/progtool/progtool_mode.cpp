@@ -7,17 +7,22 @@ namespace progtool {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, mode>, 5> kModes{{
+constexpr std::array<std::pair<std::string_view, mode>, 8> kModes{{
     {"pass", mode::pass},
     {"failed", mode::failed},
     {"cancel", mode::cancel},
     {"none", mode::none},
     {"hang", mode::hang},
+    {"readonly", mode::readonly},
+    {"spawn", mode::spawn},
+    {"rewrite", mode::rewrite},
 }};
 
 std::u16string result_text(mode m) {
     switch (m) {
     case mode::pass:
+    case mode::readonly:
+    case mode::rewrite:
         return u"烧录完成 verify OK\r\n";
     case mode::failed:
         return u"烧录失败 verify failed at 0x08000400\r\n";
@@ -25,6 +30,7 @@ std::u16string result_text(mode m) {
         return u"烧录中止 operation cancelled\r\n";
     case mode::none:
     case mode::hang:
+    case mode::spawn:
         break;
     }
     return {};

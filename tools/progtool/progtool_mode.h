@@ -13,13 +13,19 @@ enum class mode {
     cancel, // writes a result containing "cancel"
     none,   // ends without writing a result
     hang,   // never ends
+    // Writes the pass result and makes it read-only, so that the next run's delete fails.
+    readonly,
+    // Starts a child in mode rewrite, then never ends: a tool whose helper outlives it.
+    spawn,
+    // Writes the pass result again every 50 ms and never ends.
+    rewrite,
 };
 
-// "pass", "failed", "cancel", "none" or "hang", exactly.
+// A mode by its name ("pass", "failed", ..., "rewrite"), exactly.
 std::optional<mode> parse_mode(std::string_view word);
 
 // The result file's bytes for a mode that leaves one: UTF-16LE with a byte-order mark, as
-// the real tool writes it. Empty for none and hang.
+// the real tool writes it. Empty for none, hang and spawn.
 std::string result_bytes(mode m);
 
 // A plan file holds one mode a line, one line per run. The first line (without its line

@@ -28,6 +28,9 @@ TEST(ProgtoolMode, ModeWordsAreExact) {
     EXPECT_EQ(parse_mode("cancel"), mode::cancel);
     EXPECT_EQ(parse_mode("none"), mode::none);
     EXPECT_EQ(parse_mode("hang"), mode::hang);
+    EXPECT_EQ(parse_mode("readonly"), mode::readonly);
+    EXPECT_EQ(parse_mode("spawn"), mode::spawn);
+    EXPECT_EQ(parse_mode("rewrite"), mode::rewrite);
     for (std::string_view word : {"", "Pass", "fail", " pass", "pass ", "hang\r"}) {
         EXPECT_FALSE(parse_mode(word).has_value()) << "[" << word << "]";
     }
@@ -40,6 +43,10 @@ TEST(ProgtoolMode, ResultTextsReadAsTheirOutcome) {
     EXPECT_FALSE(contains(pass, u"cancel"));
     EXPECT_TRUE(contains(pass, u"烧录完成"));
 
+    for (mode same : {mode::readonly, mode::rewrite}) {
+        EXPECT_EQ(decoded(result_bytes(same)), pass);
+    }
+
     const std::u16string failed = decoded(result_bytes(mode::failed));
     EXPECT_TRUE(contains(failed, u"failed"));
     EXPECT_FALSE(contains(failed, u"cancel"));
@@ -49,9 +56,10 @@ TEST(ProgtoolMode, ResultTextsReadAsTheirOutcome) {
     EXPECT_FALSE(contains(cancel, u"failed"));
 }
 
-TEST(ProgtoolMode, NoResultForNoneAndHang) {
+TEST(ProgtoolMode, NoResultForNoneHangAndSpawn) {
     EXPECT_TRUE(result_bytes(mode::none).empty());
     EXPECT_TRUE(result_bytes(mode::hang).empty());
+    EXPECT_TRUE(result_bytes(mode::spawn).empty());
 }
 
 TEST(ProgtoolMode, PlanGivesOneLineARun) {

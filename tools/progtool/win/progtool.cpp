@@ -1,9 +1,10 @@
 // Stands in for the station's programming tool:
 //   progtool <mode | @plan file> <result file>
 // Modes: pass, failed, cancel (each writes its result file and ends), none (ends without a
-// result) and hang (never ends). With @plan file, every run takes the first line of that
-// file as its mode and writes the file back without it, so one plan gives each station its
-// own outcome.
+// result), hang (never ends), readonly (a pass result made read-only), spawn (a child that
+// keeps rewriting a pass result, and itself never ends) and rewrite (that child). With @plan file,
+// every run takes the first line of that file as its mode and writes the file back without it, so
+// one plan gives each station its own outcome.
 #include "codepage.h"
 #include "progtool_mode.h"
 #include "wide.h"
@@ -88,11 +89,34 @@ std::optional<std::string> mode_word(const wchar_t* arg) {
     return step.first;
 }
 
+[[noreturn]] void hang() {
+    for (;;) {
+        Sleep(INFINITE);
+    }
+}
+
+constexpr DWORD kRewriteMs = 50;
+
+// This program again in mode rewrite on the same result file, in no console of its own.
+bool start_rewriter(const wchar_t* program, const wchar_t* result) {
+    std::wstring line = L"\"" + std::wstring(program) + L"\" rewrite \"" + result + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &child)) {
+        return false;
+    }
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return true;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
-        say(L"usage: progtool <pass|failed|cancel|none|hang|@plan file> <result file>");
+        say(L"usage: progtool <mode|@plan file> <result file>");
         return 2;
     }
     const auto word = mode_word(argv[1]);
@@ -101,18 +125,36 @@ int wmain(int argc, wchar_t** argv) {
     }
     const auto mode = progtool::parse_mode(*word);
     if (!mode) {
-        say(L"unknown mode \"" + wide(*word) + L"\"; use pass, failed, cancel, none or hang");
+        say(L"unknown mode \"" + wide(*word) +
+            L"\"; use pass, failed, cancel, none, hang, readonly, spawn or rewrite");
         return 2;
     }
     say(L"mode " + wide(*word));
-    if (*mode == progtool::mode::hang) {
-        for (;;) {
-            Sleep(INFINITE);
-        }
-    }
     const std::string bytes = progtool::result_bytes(*mode);
+    switch (*mode) {
+    case progtool::mode::spawn:
+        if (!start_rewriter(argv[0], argv[2])) {
+            say(L"can not start the child");
+            return 1;
+        }
+        hang();
+    case progtool::mode::hang:
+        hang();
+    case progtool::mode::rewrite:
+        for (;;) {
+            write_file(argv[2], bytes);
+            Sleep(kRewriteMs);
+        }
+    default:
+        break;
+    }
     if (!bytes.empty() && !write_file(argv[2], bytes)) {
         say(std::wstring(L"can not write the result ") + argv[2]);
+        return 1;
+    }
+    if (*mode == progtool::mode::readonly &&
+        !SetFileAttributesW(argv[2], FILE_ATTRIBUTE_READONLY)) {
+        say(std::wstring(L"can not make the result read-only ") + argv[2]);
         return 1;
     }
     return 0;
