@@ -41,6 +41,13 @@ void control_link::tick_while_lost() {
     bus.post(bus::kBridgeKeyword, bus::keyword::kParalyzed);
 }
 
+void control_link::port_closed() {
+    pending_power.clear();
+    pending_status.reset();
+    deferred_command.clear();
+    deferred_countdown = 0;
+}
+
 void control_link::send_next_request() {
     if (pending_power.empty() && !pending_status && deferred_countdown > 0 &&
         --deferred_countdown == 0) {
