@@ -46,6 +46,8 @@ void control_link::port_closed() {
     pending_status.reset();
     deferred_command.clear();
     deferred_countdown = 0;
+    // The first decode after the reopen reports silence, not a reply read before the loss.
+    replies.reset();
 }
 
 void control_link::send_next_request() {

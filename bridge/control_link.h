@@ -32,7 +32,7 @@ public:
     // Decodes the reply to the previous request, then sends the next one.
     void tick() override;
     void tick_while_lost() override;
-    // Drops everything queued for the board.
+    // Drops everything queued for the board, and the reply read so far.
     void port_closed() override;
     void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) override;
 

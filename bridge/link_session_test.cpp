@@ -251,6 +251,18 @@ TEST_F(LinkSession, NothingQueuedBeforeTheLossIsSentAfterIt) {
         << "only polls: no power-off, fixture, or power-up from before the loss";
 }
 
+TEST_F(LinkSession, NoReplyFromBeforeTheLossIsReportedAfterIt) {
+    start(5, 1);
+    open_channel();
+    session->on_timer(link_session::kTickTimer);
+    std::uint8_t power_echo[] = {0x02, 0x06, 0x00, 0x12, 0x00, 0x20, 0x28, 0x24};
+    channel.reader->dispatch_bytes(power_echo, sizeof power_echo);
+    lose_port();
+    reopen_port();
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(bus.take(), std::vector{keyword("paralyzed")});
+}
+
 TEST_F(LinkSession, TesterWatchRunsOutWhileThePortIsLost) {
     start(3, 0);
     open_channel();
