@@ -32,6 +32,34 @@ HWND FindBridge(int port) {
     return FindWindowW(nullptr, (L"qel_link_com" + std::to_wstring(port)).c_str());
 }
 
+// The bridge's process, to wait for: it holds its port until it has ended, seconds after its
+// window has gone. Null when it cannot be opened (it has ended already).
+HANDLE OpenBridgeProcess(HWND bridge) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(bridge, &id);
+    return id != 0 ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+}
+
+struct ClosingBridge {
+    int port;
+    HANDLE process;
+};
+
+// Waits for each process until the deadline and closes its handle; adds the port of each
+// one still running to `left`.
+void AwaitProcesses(const std::vector<ClosingBridge>& closing, ULONGLONG deadline,
+                    std::vector<int>& left) {
+    for (const ClosingBridge& bridge : closing) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD wait = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        if (WaitForSingleObject(bridge.process, wait) != WAIT_OBJECT_0 &&
+            std::find(left.begin(), left.end(), bridge.port) == left.end()) {
+            left.push_back(bridge.port);
+        }
+        CloseHandle(bridge.process);
+    }
+}
+
 } // namespace
 
 void StartBridges(int portQel, int portIo) {
@@ -53,10 +81,16 @@ std::vector<int> CloseBridges(std::vector<int> configured) {
     }
     const ULONGLONG deadline = GetTickCount64() + kCloseDeadlineMs;
     std::vector<int> left;
+    std::vector<ClosingBridge> closing;
     do {
         left.clear();
         for (int port : ports) {
             if (HWND bridge = FindBridge(port)) {
+                const bool known = std::any_of(closing.begin(), closing.end(),
+                                               [port](const auto& c) { return c.port == port; });
+                if (HANDLE process = known ? nullptr : OpenBridgeProcess(bridge)) {
+                    closing.push_back({port, process});
+                }
                 DWORD_PTR ignored = 0;
                 SendMessageTimeoutW(bridge, WM_COMMAND, IDOK, 0, SMTO_ABORTIFHUNG,
                                     kCloseCommandTimeoutMs, &ignored);
@@ -65,5 +99,8 @@ std::vector<int> CloseBridges(std::vector<int> configured) {
             }
         }
     } while (!left.empty() && GetTickCount64() < deadline);
+    // Within the same bound: a bridge started while the old one still ends finds its port
+    // taken.
+    AwaitProcesses(closing, deadline, left);
     return left;
 }

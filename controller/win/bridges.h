@@ -8,6 +8,7 @@
 void StartBridges(int portQel, int portIo);
 
 // Sends the close command to every window titled "qel_link_com1" to "qel_link_com99" or for
-// one of the configured ports, and scans again until a scan finds none, or gives up after
-// a few seconds. Returns the ports whose windows were still there when it gave up.
+// one of the configured ports, scans again until a scan finds none, then waits for the
+// closed bridges' processes to end (each holds its port until then), or gives up after a
+// few seconds. Returns the ports whose windows or processes were still there then.
 std::vector<int> CloseBridges(std::vector<int> configured);
