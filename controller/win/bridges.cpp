@@ -21,11 +21,19 @@ constexpr DWORD kPauseAfterCloseMs = 10;
 // A bridge whose window no longer answers does not freeze the controller.
 constexpr UINT kCloseCommandTimeoutMs = 5000;
 
-void Launch(const std::wstring& directory, int port, int mode) {
+BridgeLaunch Launch(const std::wstring& directory, int port, int mode) {
     const std::wstring program = directory + L"\\qel_link.exe";
     const std::wstring parameters = std::to_wstring(port) + L" " + std::to_wstring(mode);
-    ShellExecuteW(nullptr, L"Open", program.c_str(), parameters.c_str(), directory.c_str(),
-                  SW_SHOWNORMAL);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The controller reports a failure in its progress pane, not in a box of the shell's.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"Open";
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.c_str();
+    info.lpDirectory = directory.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return {port, ShellExecuteExW(&info) ? info.hProcess : nullptr};
 }
 
 HWND FindBridge(int port) {
@@ -62,10 +70,10 @@ void AwaitProcesses(const std::vector<ClosingBridge>& closing, ULONGLONG deadlin
 
 } // namespace
 
-void StartBridges(int portQel, int portIo) {
+std::vector<BridgeLaunch> StartBridges(int portQel, int portIo) {
     const std::wstring directory = ModuleDirectory();
-    Launch(directory, portQel, 0);
-    Launch(directory, portIo, 1);
+    BridgeLaunch tester = Launch(directory, portQel, 0);
+    return {tester, Launch(directory, portIo, 1)};
 }
 
 std::vector<int> CloseBridges(std::vector<int> configured) {

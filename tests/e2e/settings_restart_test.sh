@@ -35,4 +35,12 @@ for round in 1 2 3; do
   wait_until 30 "round $round: both bridges to open their ports" both_ports_open
   expect_eq "round $round: bridge processes" 2 "$(wine_pids qel_link.exe | wc -l)"
 done
+! pane_lines $PROGRESS | grep -F "qel_link_com" || fail "qel reported a bridge it started"
+
+# A port taken for longer than a new bridge waits: the bridge refuses, and qel names it.
+round=4
+linger 9000
+confirm_settings
+expect_line $PROGRESS "can not start qel_link_com$BOARD_PORT" 40
+ui msgbox "already running" 0 >/dev/null || fail "the refused bridge shows no message"
 echo "settings restart test passed"
