@@ -42,7 +42,11 @@ void control_link::tick_while_lost() {
 }
 
 void control_link::port_closed() {
-    pending_power.clear();
+    // A power-off still waiting is kept: it cannot harm a board, and without it a station
+    // powered before the loss would stay powered into the next test.
+    if (pending_power != bus::keyword::kPoweringDown) {
+        pending_power.clear();
+    }
     pending_status.reset();
     deferred_command.clear();
     deferred_countdown = 0;

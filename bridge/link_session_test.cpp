@@ -233,9 +233,9 @@ TEST_F(LinkSession, LostPortIsClosedReportedAsSilenceAndReopened) {
     EXPECT_EQ(channel.writes.back(), "01 03 00 12 00 01 24 0F") << "polling goes on by itself";
 }
 
-// The port of a board that is powering up is lost for a while: whatever the board was
-// told before the loss, it hears nothing of it after the reopen.
-TEST_F(LinkSession, NothingQueuedBeforeTheLossIsSentAfterIt) {
+// The port of a board that is powering up is lost for a while: of what the board was
+// told before the loss, only the power-off still waiting reaches it after the reopen.
+TEST_F(LinkSession, OnlyAPowerOffQueuedBeforeTheLossIsSentAfterIt) {
     start(5, 1);
     open_channel();
     deliver(0x200002FF, "powering_up_2");
@@ -247,8 +247,9 @@ TEST_F(LinkSession, NothingQueuedBeforeTheLossIsSentAfterIt) {
     for (int i = 0; i < 6; ++i) {
         session->on_timer(link_session::kTickTimer);
     }
-    EXPECT_EQ(channel.writes, std::vector<std::string>(6, "01 03 00 12 00 01 24 0F"))
-        << "only polls: no power-off, fixture, or power-up from before the loss";
+    std::vector<std::string> expected(6, "01 03 00 12 00 01 24 0F");
+    expected[0] = "02 06 00 12 00 00 29 FC";
+    EXPECT_EQ(channel.writes, expected) << "no press or power-up from before the loss";
 }
 
 TEST_F(LinkSession, NoReplyFromBeforeTheLossIsReportedAfterIt) {
