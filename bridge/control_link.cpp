@@ -41,6 +41,19 @@ void control_link::tick_while_lost() {
     bus.post(bus::kBridgeKeyword, bus::keyword::kParalyzed);
 }
 
+void control_link::port_closed() {
+    // A power-off still waiting is kept: it cannot harm a board, and without it a station
+    // powered before the loss would stay powered into the next test.
+    if (pending_power != bus::keyword::kPoweringDown) {
+        pending_power.clear();
+    }
+    pending_status.reset();
+    deferred_command.clear();
+    deferred_countdown = 0;
+    // The first decode after the reopen reports silence, not a reply read before the loss.
+    replies.reset();
+}
+
 void control_link::send_next_request() {
     if (pending_power.empty() && !pending_status && deferred_countdown > 0 &&
         --deferred_countdown == 0) {

@@ -20,6 +20,10 @@ namespace bridge {
 //   fixture.
 // - "powering_down" cancels a deferred power-up: a board powered a second later would be
 //   powered on the bed of nails during the next test.
+// - A lost port drops the queue but for a power-off: the controller goes on meanwhile (it
+//   is told "paralyzed" every tick and "Port closed" for every command, a "powering_down"
+//   too), so a power-up, a press or a lamp written after the reopen would act on a fixture
+//   that has moved on.
 class control_link final : public link_mapping {
 public:
     control_link(device_port& port, bus_sink& bus);
@@ -29,6 +33,8 @@ public:
     // Decodes the reply to the previous request, then sends the next one.
     void tick() override;
     void tick_while_lost() override;
+    // Drops everything queued for the board but a power-off, and the reply read so far.
+    void port_closed() override;
     void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) override;
 
 private:

@@ -31,6 +31,8 @@ public:
     virtual void tick() = 0;
     // The periodic timer while a lost port is being reopened: what a silent device reports.
     virtual void tick_while_lost() = 0;
+    // The port was closed under the mapping (its device failed); it opens again later.
+    virtual void port_closed() {}
     // When the shell should call wake next, if anything is waiting for a moment.
     virtual std::optional<link_time> wake_at() const { return std::nullopt; }
     virtual void wake(link_time /*now*/) {}

@@ -53,6 +53,7 @@ void link_session::tick() {
     if (channel.connected() && channel.lost()) {
         // A pulled adapter: its handle never works again, so close it and open anew.
         channel.close_port();
+        mapping->port_closed();
         port_lost = true;
     }
     bool open = channel.connected();

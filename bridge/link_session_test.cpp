@@ -120,6 +120,20 @@ protected:
         ASSERT_NE(channel.reader, nullptr);
         shell.take();
     }
+    // The adapter is pulled: one tick closes the port and cannot open it again.
+    void lose_port() {
+        channel.gone = true;
+        channel.port_present = false;
+        session->on_timer(link_session::kTickTimer);
+    }
+    // The adapter is back: one tick opens the port; what went before is forgotten.
+    void reopen_port() {
+        channel.port_present = true;
+        session->on_timer(link_session::kTickTimer);
+        ASSERT_TRUE(channel.connected());
+        bus.take();
+        channel.writes.clear();
+    }
     void deliver(std::uint32_t type, const std::string& text) {
         shell.payload = text;
         session->on_bus_event(type, 77);
@@ -217,6 +231,37 @@ TEST_F(LinkSession, LostPortIsClosedReportedAsSilenceAndReopened) {
     session->on_timer(link_session::kTickTimer);
     EXPECT_EQ(shell.status.substr(0, 8), "COM5 RX=");
     EXPECT_EQ(channel.writes.back(), "01 03 00 12 00 01 24 0F") << "polling goes on by itself";
+}
+
+// The port of a board that is powering up is lost for a while: of what the board was
+// told before the loss, only the power-off still waiting reaches it after the reopen.
+TEST_F(LinkSession, OnlyAPowerOffQueuedBeforeTheLossIsSentAfterIt) {
+    start(5, 1);
+    open_channel();
+    deliver(0x200002FF, "powering_up_2");
+    deliver(0x200002FF, "pressurize");
+    lose_port();
+    deliver(0x200002FF, "powering_down");
+    EXPECT_EQ(bus.take().back(), keyword("Port closed 5"));
+    reopen_port();
+    for (int i = 0; i < 6; ++i) {
+        session->on_timer(link_session::kTickTimer);
+    }
+    std::vector<std::string> expected(6, "01 03 00 12 00 01 24 0F");
+    expected[0] = "02 06 00 12 00 00 29 FC";
+    EXPECT_EQ(channel.writes, expected) << "no press or power-up from before the loss";
+}
+
+TEST_F(LinkSession, NoReplyFromBeforeTheLossIsReportedAfterIt) {
+    start(5, 1);
+    open_channel();
+    session->on_timer(link_session::kTickTimer);
+    std::uint8_t power_echo[] = {0x02, 0x06, 0x00, 0x12, 0x00, 0x20, 0x28, 0x24};
+    channel.reader->dispatch_bytes(power_echo, sizeof power_echo);
+    lose_port();
+    reopen_port();
+    session->on_timer(link_session::kTickTimer);
+    EXPECT_EQ(bus.take(), std::vector{keyword("paralyzed")});
 }
 
 TEST_F(LinkSession, TesterWatchRunsOutWhileThePortIsLost) {

@@ -12,6 +12,34 @@
 
 namespace {
 
+// A bridge's process outlives its window for a few seconds while it ends (two or three
+// under Wine), holding its port's lock; a bridge started again at once by the controller
+// waits this long for it before refusing.
+constexpr ULONGLONG kPortLockWaitMs = 5000;
+constexpr DWORD kPortLockRetryMs = 100;
+
+// The port's lock, taken; null when a bridge with the title runs, or another process held
+// the lock for the whole wait.
+HANDLE take_port_lock(const std::wstring& title) {
+    const std::wstring lock_name = L"Global\\" + title;
+    const ULONGLONG give_up = GetTickCount64() + kPortLockWaitMs;
+    while (FindWindowW(nullptr, title.c_str()) == nullptr) {
+        HANDLE lock = CreateMutexW(nullptr, FALSE, lock_name.c_str());
+        if (lock != nullptr && GetLastError() != ERROR_ALREADY_EXISTS) {
+            return lock;
+        }
+        // Our own handle would keep the lock in being too.
+        if (lock != nullptr) {
+            CloseHandle(lock);
+        }
+        if (GetTickCount64() >= give_up) {
+            break;
+        }
+        Sleep(kPortLockRetryMs);
+    }
+    return nullptr;
+}
+
 // The application: one bridge dialog per port, or a refusal when the port has one.
 class CSerlinkApp {
 public:
@@ -26,11 +54,7 @@ bool CSerlinkApp::InitInstance() {
     // The title appears only once the dialog is up, after a possible "Load dll failure!"
     // box: two bridges started at once would both find none. A named mutex, taken before
     // anything that can wait, closes that gap; it is released when the process ends.
-    std::wstring lock_name = L"Global\\" + ToWide(title);
-    HANDLE port_lock = CreateMutexW(nullptr, FALSE, lock_name.c_str());
-    bool lock_taken = port_lock != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
-    if (!lock_taken ||
-        FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title.c_str())) != nullptr) {
+    if (take_port_lock(ToWide(title)) == nullptr) {
         std::u16string text = bridge::already_running_text(arguments.port_number);
         MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), L"qel_link", MB_OK);
         return false;

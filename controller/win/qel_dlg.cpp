@@ -16,6 +16,9 @@ namespace {
 
 constexpr UINT_PTR ID_TIMER_WATCH = 1;
 constexpr UINT kWatchPeriodMs = 1000;
+// Looks at the bridges just started until each is up or known not to be.
+constexpr UINT_PTR ID_TIMER_BRIDGES = 2;
+constexpr UINT kBridgeCheckMs = 500;
 constexpr int kQrMaxChars = 14;
 constexpr wchar_t kRegistryKey[] = L"应用程序向导生成的本地应用程序";
 
@@ -64,7 +67,11 @@ INT_PTR CqelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         m_layout.Resize(LOWORD(lParam), HIWORD(lParam));
         return FALSE;
     case WM_TIMER:
-        m_controller.OnTimer();
+        if (wParam == ID_TIMER_BRIDGES) {
+            CheckBridges();
+        } else {
+            m_controller.OnTimer();
+        }
         return TRUE;
     case bus::kWmBusEvent:
         OnBusEvent(wParam, lParam);
@@ -181,10 +188,36 @@ void CqelDlg::OnDestroy() {
 }
 
 void CqelDlg::StartBridges() {
-    ::StartBridges(m_controller.m_settings.portQel, m_controller.m_settings.portIo);
+    for (BridgeLaunch launch :
+         ::StartBridges(m_controller.m_settings.portQel, m_controller.m_settings.portIo)) {
+        if (launch.process == nullptr) {
+            ReportNotStarted(launch.port);
+        } else {
+            m_bridgeWatch.Add(launch.port, launch.process);
+        }
+    }
+    if (!m_bridgeWatch.Empty()) {
+        SetTimer(m_hWnd, ID_TIMER_BRIDGES, kBridgeCheckMs, nullptr);
+    }
+}
+
+void CqelDlg::CheckBridges() {
+    for (int port : m_bridgeWatch.Check()) {
+        ReportNotStarted(port);
+    }
+    if (m_bridgeWatch.Empty()) {
+        KillTimer(m_hWnd, ID_TIMER_BRIDGES);
+    }
+}
+
+void CqelDlg::ReportNotStarted(int port) {
+    m_controller.AppendProgress(u"can not start qel_link_com" + ToU16(std::to_wstring(port)));
 }
 
 void CqelDlg::CloseBridges() {
+    // The bridges being closed are no longer waited for.
+    m_bridgeWatch.Clear();
+    KillTimer(m_hWnd, ID_TIMER_BRIDGES);
     const StationSettings& settings = m_controller.m_settings;
     for (int port : ::CloseBridges({settings.portQel, settings.portIo})) {
         m_controller.AppendProgress(u"can not close qel_link_com" + ToU16(std::to_wstring(port)));

@@ -2,6 +2,7 @@
 // The main window of the station controller. It holds all of the controller's state for the
 // life of the process, forwards buttons, bus notifications and the watch timer to the
 // portable controller, and carries out the controller's requests with Win32.
+#include "bridge_watch.h"
 #include "dialog.h"
 #include "layout.h"
 #include "pane_edit.h"
@@ -36,6 +37,9 @@ private:
 
     void StartBridges();
     void CloseBridges();
+    // A bridge just started has come up, ended or not come up in time.
+    void CheckBridges();
+    void ReportNotStarted(int port);
 
     // ControllerShell
     void AppendPaneLine(PaneId pane, std::u16string_view line) override;
@@ -54,6 +58,7 @@ private:
     CPictureEx m_busy;
     CProfile m_profile;
     CProgramProcess m_process;
+    CBridgeWatch m_bridgeWatch;
     Records m_records;
     CStationController m_controller;
     CLayout m_layout;

@@ -2,6 +2,8 @@
 
 #include "shared_lock.h"
 
+#include <cstddef>
+
 namespace lumo {
 
 namespace {
@@ -70,6 +72,19 @@ private:
     ULONGLONG deadline = GetTickCount64() + kLockWaitMs;
 };
 
+// Maps every page of the view into this process at once. Otherwise each page would join
+// the process's resident memory only when the ring's write position first reaches it, a
+// page or so a station cycle, so a healthy program would seem to grow for days until the
+// ring had gone round once.
+void touch_every_page(const void* view, std::size_t size) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const auto* bytes = static_cast<const volatile unsigned char*>(view);
+    for (std::size_t at = 0; at < size; at += system.dwPageSize) {
+        static_cast<void>(bytes[at]);
+    }
+}
+
 } // namespace
 
 bool open_shared_bus() {
@@ -83,6 +98,7 @@ bool open_shared_bus() {
         close_shared_bus();
         return false;
     }
+    touch_every_page(mapped, sizeof(bus_state));
     bus_lock lock;
     if (lock.state() != nullptr) {
         init_state(*lock.state());

@@ -298,14 +298,3 @@ expect_tester_record() {
   tester_record_matches "$1" "$file" ||
     fail "the tester record $file is not the tester's text:$(diff "$RUN_DIR/expected.txt" "$file")"
 }
-
-# wine_pids <program>: the processes of this prefix running that Windows program.
-wine_pids() {
-  local pid
-  for pid in $(pgrep -f "$1"); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-      echo "$pid"
-  done
-}
-none_running() { [ -z "$(wine_pids "$1")" ]; }
-some_running() { [ -n "$(wine_pids "$1")" ]; }

@@ -1,6 +1,7 @@
 # The serial channel against a real pseudo-terminal with the tester simulator on the far
 # end: every byte of a burst arrives in order, in chunks of at most 80, lines split across
-# writes arrive whole, and close_port has joined the reader when it returns.
+# writes arrive whole, close_port has joined the reader when it returns, and a reader that
+# never ends cannot hold close_port for long.
 source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/com_lib.sh"
 need_sim sim_tester
@@ -39,4 +40,10 @@ check_closed early
 probe again 4 115200 'cmdst()\r' 200 30000 || fail "reopen: $(probe_says again)"
 check_closed again
 expect_eq "start commands seen by the tester" 3 "$(grep -c ' start$' "$RUN_DIR/tester.log")"
+
+# A reader that never comes back, as one in a driver that never completes a cancel, holds
+# close_port up for a bounded time only; it is left running.
+probe hang 4 115200 'cmdst()\r' 200 30000 hang || fail "hang: $(probe_says hang)"
+grep -qE '^closed in [0-9]{1,4} ms, reader still running$' "$RUN_DIR/hang.log" ||
+  fail "hang: $(probe_says hang)"
 echo "com channel test passed"

@@ -41,14 +41,14 @@ expected_of() {
   stat -c %s "$out"
 }
 
-# probe <run> <port> <baud> <request> <expected bytes> <wait ms>: the Windows probe, its
-# output (without the console's CRs) in $RUN_DIR/<run>.log and the received bytes in
-# $RUN_DIR/<run>.bin. Returns the probe's status.
+# probe <run> <port> <baud> <request> <expected bytes> <wait ms> [hang]: the Windows probe,
+# its output (without the console's CRs) in $RUN_DIR/<run>.log and the received bytes in
+# $RUN_DIR/<run>.bin. Returns the probe's status; 124 when it ran for over a minute.
 probe() {
   local run=$1 status
   shift
-  wine "$QEL_BIN/com_probe.exe" "$1" "$2" "$3" "$4" "$(win_path "$RUN_DIR/$run.bin")" "$5" \
-    >"$RUN_DIR/$run.log" 2>&1
+  timeout 60 wine "$QEL_BIN/com_probe.exe" "$1" "$2" "$3" "$4" "$(win_path "$RUN_DIR/$run.bin")" \
+    "$5" ${6:+"$6"} >"$RUN_DIR/$run.log" 2>&1
   status=$?
   sed -i 's/\r$//' "$RUN_DIR/$run.log"
   echo "com_probe exit status $status" >>"$RUN_DIR/$run.log"

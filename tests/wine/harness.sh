@@ -138,6 +138,17 @@ pty_pair() {
 # ui <driver command...>: the UI driver, output as UTF-8 lines without CR.
 ui() { wine "$QEL_BIN/uidriver.exe" "$@"; }
 
+# wine_pids <program>: the processes of this prefix running that Windows program.
+wine_pids() {
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      echo "$pid"
+  done
+}
+none_running() { [ -z "$(wine_pids "$1")" ]; }
+some_running() { [ -n "$(wine_pids "$1")" ]; }
+
 # expect_eq <what> <expected> <actual>
 expect_eq() {
   [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"

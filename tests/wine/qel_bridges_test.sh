@@ -1,8 +1,9 @@
 # Starting and closing the bridges with a stand-in qel_link.exe that records its command
 # lines: from a folder whose name holds a blank and a percent sign, the tester bridge first,
 # then the control bridge, with the stored ports; closing reaches ports 1 to 99 and the
-# configured ports (100 among them), waits for a bridge that takes a few seconds, and a
-# bridge that will not close is given up on and named in the progress pane.
+# configured ports (100 among them), waits for a bridge that takes a few seconds and for a
+# bridge's process that outlives its window, and a bridge that will not close is given up
+# on and named in the progress pane.
 source "$QEL_SOURCE/tests/wine/harness.sh"
 source "$QEL_SOURCE/tests/wine/qel_lib.sh"
 
@@ -47,10 +48,23 @@ expect_line $PROGRESS "can not close qel_link_com42"
 expect_eq "launches after confirming" "3 0,5 1,99 1,100 1,42 keep,43 slow,3 0,5 1" \
   "$(launches "$calls")"
 
+# A bridge whose process outlives its window by three seconds has ended before the new
+# bridges start: they would find its port taken.
+kill "$(wine_pids 'qel_link.exe 42 keep')"
+ui gone "qel_link_com42" 10000 || fail "the bridge on port 42 did not end"
+bridge 44 linger
+open_settings
+ui click "$S" 1 || fail "OK"
+wait_until 20 "the lingering bridge to end" grep -q " ended args=44 linger$" "$calls"
+wait_until 20 "the bridges to start a third time" count_is 6 ' started args=[35] ' "$calls"
+ended=$(sed -n 's/^\([0-9]*\) ended args=44 linger$/\1/p' "$calls")
+restarted=$(sed -n 's/^\([0-9]*\) started args=3 0 .*/\1/p' "$calls" | sort -n | tail -n 1)
+((restarted > ended)) || fail "a bridge was started while a closed one was still ending"
+
 # Shutdown closes the restarted bridges.
 qel_close
-expect_eq "bridge 3 0 closed twice" 2 "$(grep -c " closed args=3 0$" "$calls")"
-expect_eq "bridge 5 1 closed twice" 2 "$(grep -c " closed args=5 1$" "$calls")"
+expect_eq "bridge 3 0 closed three times" 3 "$(grep -c " closed args=3 0$" "$calls")"
+expect_eq "bridge 5 1 closed three times" 3 "$(grep -c " closed args=5 1$" "$calls")"
 ui find "qel_link_com100" 0 >/dev/null || fail "shutdown closed the bridge on port 100"
 
 # A control board on port 100: then its bridges are closed too, the one started by hand with it.

@@ -225,12 +225,33 @@ int run(const Args& a) {
                    ? 0
                    : fail(L"PostMessage failed");
     }
+    if (cmd == L"hold") {
+        // A process that keeps a named object in being for a while after a window has
+        // gone, as a program does while it is still ending.
+        auto linger = uidriver::parse_wait(a.at(4), 0);
+        if (!a.at(2) || !a.at(3) || !linger) {
+            return fail(L"usage: hold <mutex name> <title> <ms after the window has gone>");
+        }
+        HANDLE held = CreateMutexW(nullptr, FALSE, a.at(2));
+        if (held == nullptr) {
+            return fail(L"could not open the mutex");
+        }
+        print(L"held");
+        const DWORD start = GetTickCount();
+        while (FindWindowW(nullptr, a.at(3)) && GetTickCount() - start < 30000) {
+            Sleep(50);
+        }
+        Sleep(*linger);
+        CloseHandle(held);
+        print(L"released");
+        return 0;
+    }
     if (cmd == L"list") {
         EnumWindows(list_window, 0);
         return 0;
     }
     return fail(L"commands: find, gone, click, command, settext, gettext, checked, enabled, "
-                L"msgbox, post, list");
+                L"msgbox, post, hold, list");
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 // prints every chunk the reader hands over and keeps the bytes in a file, then closes the
 // port and reports whether the reader had ended by the time close_port returned.
 //
-//   com_probe <port> <baud> <request> <expected bytes> <output file> [<wait ms>]
+//   com_probe <port> <baud> <request> <expected bytes> <output file> [<wait ms> [hang]]
 //
+// With "hang" the reader never comes back from the hand-over that completes the expected
+// bytes, as a reader stuck in a driver that never completes a cancel.
 // The request takes the escapes \r, \n, \\ and \xHH. Exit status 0 when the expected
 // number of bytes arrived within the wait, 1 when not, 2 for bad arguments or no port.
 #include "com.h"
@@ -43,8 +45,8 @@ std::string unescape(const wchar_t* text) {
 // Runs on the reader thread: prints and stores every chunk, and signals once enough came.
 class chunk_printer : public bridge::byte_sink {
 public:
-    chunk_printer(std::FILE* output, unsigned expected, HANDLE enough)
-        : output(output), expected(expected), enough(enough) {}
+    chunk_printer(std::FILE* output, unsigned expected, HANDLE enough, bool hang)
+        : output(output), expected(expected), enough(enough), hang(hang) {}
 
     void dispatch_bytes(const std::uint8_t* bytes, std::size_t count) override {
         std::fwrite(bytes, 1, count, output);
@@ -57,6 +59,9 @@ public:
         std::fflush(stdout);
         if ((received += static_cast<unsigned>(count)) >= expected) {
             SetEvent(enough);
+            while (hang) {
+                Sleep(INFINITE);
+            }
         }
     }
 
@@ -66,6 +71,7 @@ private:
     std::FILE* output;
     unsigned expected;
     HANDLE enough;
+    bool hang;
 };
 
 } // namespace
@@ -95,7 +101,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     HANDLE enough = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    chunk_printer printer(output, expected, enough);
+    chunk_printer printer(output, expected, enough, argc > 7 && std::wstring(argv[7]) == L"hang");
     if (!channel.start_reader(printer)) {
         std::printf("reader did not start\n");
         return 2;

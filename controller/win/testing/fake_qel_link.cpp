@@ -2,8 +2,10 @@
 // appends "<creation time> started args=<arguments> cwd=<working directory>" to
 // qel_link_calls.log beside itself, shows a window titled "qel_link_com<port>" and, on
 // WM_COMMAND IDOK, appends "<creation time> closed args=<arguments>" and ends, unless its mode
-// is "keep", which ignores the close command, or "slow", which ends three seconds after it
-// (as a bridge does whose window waits behind a message box).
+// is "keep", which ignores the close command, "slow", which ends three seconds after it
+// (as a bridge does whose window waits behind a message box), or "linger", whose window goes
+// at once and whose process ends three seconds later, appending "<time> ended args=..." then
+// (as a process that is still ending).
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +15,7 @@ namespace {
 
 bool keep_open = false;
 bool slow_close = false;
+bool linger = false;
 constexpr UINT_PTR kCloseTimer = 1;
 std::wstring arguments;
 
@@ -23,12 +26,18 @@ std::string utf8(const std::wstring& text) {
     return bytes;
 }
 
-// Launch order is read back from the process creation times.
-void record(const char* event, bool with_cwd) {
+unsigned long long stamp_of(FILETIME time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+unsigned long long creation_time() {
     FILETIME created{}, exited{}, kernel{}, user{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const unsigned long long stamp =
-        (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    return stamp_of(created);
+}
+
+// Launch order is read back from the process creation times.
+void record(const char* event, bool with_cwd, unsigned long long stamp = creation_time()) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring log(path);
@@ -83,6 +92,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     keep_open = argc > 2 && std::wstring(argv[2]) == L"keep";
     slow_close = argc > 2 && std::wstring(argv[2]) == L"slow";
+    linger = argc > 2 && std::wstring(argv[2]) == L"linger";
     WNDCLASSW wc = {};
     wc.lpfnWndProc = window_proc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -94,6 +104,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         DispatchMessageW(&msg);
+    }
+    if (linger) {
+        Sleep(3000);
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        record("ended", false, stamp_of(now));
     }
     return 0;
 }
