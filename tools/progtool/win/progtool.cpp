@@ -3,9 +3,11 @@
 // Modes: pass, failed, cancel (each writes its result file and ends), none (ends without a
 // result) and hang (never ends). With @plan file, every run takes the first line of that
 // file as its mode and writes the file back without it, so one plan gives each station its
-// own outcome.
+// own outcome. With QEL_PROGTOOL_LOG set, each run appends its start, mode and end to
+// that file (win/run_log.h).
 #include "codepage.h"
 #include "progtool_mode.h"
+#include "run_log.h"
 #include "wide.h"
 
 #include <windows.h>
@@ -88,9 +90,7 @@ std::optional<std::string> mode_word(const wchar_t* arg) {
     return step.first;
 }
 
-} // namespace
-
-int wmain(int argc, wchar_t** argv) {
+int run(int argc, wchar_t** argv, run_log& log) {
     if (argc != 3) {
         say(L"usage: progtool <pass|failed|cancel|none|hang|@plan file> <result file>");
         return 2;
@@ -99,6 +99,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!word) {
         return 2;
     }
+    log.took(*word);
     const auto mode = progtool::parse_mode(*word);
     if (!mode) {
         say(L"unknown mode \"" + wide(*word) + L"\"; use pass, failed, cancel, none or hang");
@@ -112,8 +113,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::string bytes = progtool::result_bytes(*mode);
     if (!bytes.empty() && !write_file(argv[2], bytes)) {
+        log.wrote_error();
         say(std::wstring(L"can not write the result ") + argv[2]);
         return 1;
     }
+    log.wrote(*mode);
     return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    run_log log;
+    const int code = run(argc, argv, log);
+    log.end(code);
+    return code;
 }
