@@ -81,7 +81,7 @@ tester_fault() {
 # awaited on the bus and in files, never through the windows: a Wine process started to
 # read a pane every moment loads the machine just when the tool starts.
 run_cycle() {
-  local n modes=() tool_at
+  local n modes=() tool_at bus_at
   set_cycle_script
   if [ "$SCRIPT" != "$running_script" ]; then
     start_tester "$SCRIPT"
@@ -96,13 +96,14 @@ run_cycle() {
   plan "${modes[@]}"
   set_qr_codes "${QR[@]}"
   tool_at=$(tool_mark)
+  bus_at=$(wc -l <"$BUS_STAMPED")
   close_clamp
   wait_until 90 "the end of cycle $cycle on the bus" cycle_posted "$cycle"
   wait_until 10 "a lamp on the board" lamps_lit
   [ "$TESTER_FAULT" = eol ] && tester eol crlf
   wait_until 10 "all stations powered down" power_off
   wait_until 10 "no programming tool left running" none_running progtool.exe
-  check_tool_runs "$tool_at"
+  check_tool_runs "$tool_at" "$bus_at"
   lamps_are "$(expected_lamps)" || problem "lamps $(lamps), not $(expected_lamps)"
 }
 
@@ -141,7 +142,7 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
   # What the controller saw of a wrong cycle, before the next clamp clears it.
   ((CYCLE_OK)) || {
     echo "== cycle $cycle: programming runs left in the plan: $(plan_left)"
-    echo "== tool runs (pid, mode, wrote, exit, s from creation to start and to end)"
+    echo "== tool runs (station, pid, mode, wrote, exit, s from creation to start and to end)"
     echo "$CYCLE_RUNS"
     echo "== result pane" && pane_lines $RESULT
     echo "== progress pane" && pane_lines $PROGRESS
@@ -155,7 +156,8 @@ echo "soak summary (seed $seed)"
 echo "  cycles run $cycles, with all records correct $good"
 echo "  stations recorded otherwise than the tool's run calls for (mismatches) $MISMATCHES"
 echo "  tool runs $TOOL_RUNS; killed at the time limit (timeouts) $TIMEOUTS, of them not planned" \
-  "to hang $UNPLANNED_TIMEOUTS; cycles whose runs did not follow the plan $TOOL_FAULTS"
+  "to hang $UNPLANNED_TIMEOUTS; stations the tool never started for $NOT_STARTED; extra starts" \
+  "or plan lines left over $TOOL_FAULTS"
 echo "  tool runs from their creation: $(tool_figures)"
 echo "  memory and GUI objects after the warm-up and at the end$( ((judge)) || echo ' (too short to judge)')"
 report_figures "$warm" "$cycles" "$judge"
