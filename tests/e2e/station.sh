@@ -15,6 +15,11 @@ BOARD_LOG=$RUN_DIR/board.log
 # The programming tool takes its outcome from the first line of the plan, one line a run.
 PLAN=$RUN_DIR/plan.txt
 RESULT_FILE=$RUN_DIR/result.txt
+# Every run of the tool appends its start, the mode it took and its end here
+# (tools/progtool/run_log_line.h); qel.exe passes the variable on to the tool.
+PROGTOOL_LOG=$RUN_DIR/progtool.log
+QEL_PROGTOOL_LOG=$(win_path "$PROGTOOL_LOG")
+export QEL_PROGTOOL_LOG
 SIM_SCRIPTS=$QEL_SOURCE/sim/scripts
 E2E_SCRIPTS=$QEL_SOURCE/tests/e2e/scripts
 TESTER_PID=

@@ -135,8 +135,27 @@ pty_pair() {
   wait_until 10 "socat to create $dir/a and $dir/b" test -e "$dir/a" -a -e "$dir/b"
 }
 
+# win_run <program> [args...]: a Windows program run to its end, its output passed on once
+# it has ended. Under load Wine now and then fails to create a process (its start program
+# says "ShellExecuteEx" failed with an internal error); the program never ran, so it is
+# started again, three times at most.
+win_run() {
+  local out err try status
+  out=$(mktemp "$RUN_DIR/win_run.XXXXXX") && err=$out.err
+  for try in 1 2 3; do
+    wine "$@" >"$out" 2>"$err"
+    status=$?
+    cat "$out" "$err" | grep -aq ShellExecuteEx || break
+    echo "Wine could not create the process of $(basename "$1") (try $try)" >&2
+  done
+  cat "$out"
+  cat "$err" >&2
+  rm -f "$out" "$err"
+  return "$status"
+}
+
 # ui <driver command...>: the UI driver, output as UTF-8 lines without CR.
-ui() { wine "$QEL_BIN/uidriver.exe" "$@"; }
+ui() { win_run "$QEL_BIN/uidriver.exe" "$@"; }
 
 # wine_pids <program>: the processes of this prefix running that Windows program.
 wine_pids() {

@@ -52,7 +52,7 @@ qel_close() {
 }
 
 
-probe() { wine "$QEL_HELPERS/qel_probe.exe" "$@" | tr -d '\r'; }
+probe() { win_run "$QEL_HELPERS/qel_probe.exe" "$@" | tr -d '\r'; }
 is_zoomed() { [ "$(probe zoomed "$T")" = 1 ]; }
 # focus_on <title> <id>: the keyboard focus is on that control of the window.
 focus_on() { [ "$(probe focus "$1")" = "$2" ]; }

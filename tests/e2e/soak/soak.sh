@@ -11,6 +11,7 @@ source "$QEL_SOURCE/tests/e2e/station.sh"
 source "$QEL_SOURCE/tests/e2e/cycle_time.sh"
 source "$QEL_SOURCE/tests/e2e/soak/choices.sh"
 source "$QEL_SOURCE/tests/e2e/soak/records.sh"
+source "$QEL_SOURCE/tests/e2e/soak/tool_runs.sh"
 source "$QEL_SOURCE/tests/e2e/soak/figures.sh"
 
 cycles=${SOAK_CYCLES:-200}
@@ -24,7 +25,17 @@ seed_draws "$seed"
 warm=20 judge=1
 ((cycles < 40)) && warm=$(((cycles + 1) / 2)) judge=0
 
+# keep_soak_logs: what explains a cycle, into $SOAK_LOGS when scripts/soak names it (the run
+# folder goes once the run has passed).
+keep_soak_logs() {
+  [ -n "${SOAK_LOGS:-}" ] || return 0
+  cp -- "$PROGTOOL_LOG" "$BUS_STAMPED" "$TESTER_STAMPED" "$BOARD_LOG" "$TESTER_LOG" "$SOAK_LOGS/"
+  cp -- "$PROBLEMS" "$RUN_DIR/panes.txt" "$SOAK_LOGS/" 2>/dev/null
+  return 0
+}
+
 station_up "$SIM_SCRIPTS/pass.txt"
+trap 'status=$?; keep_panes $status; keep_soak_logs' EXIT
 start_peer monitor "cycle monitor" 0x200 monitor
 cycle_time_start
 record_manifest "$RUN_DIR/manifest"
@@ -58,7 +69,7 @@ tester_fault() {
     # record.
     local stray="stray line before cycle $cycle"
     tester raw "$(printf '%s\r\n' "$stray" | od -An -v -tx1 | tr -d '\n')"
-    expect_line $PROGRESS "$stray"
+    wait_until 20 "the stray line on the bus" grep -qF "DATA=$stray " "$BUS_STAMPED"
     return
     ;;
   esac
@@ -66,9 +77,11 @@ tester_fault() {
   wait_until 10 "the tester to take [$command]" sim_took "$TESTER_LOG" "$at" "fault $command"
 }
 
-# run_cycle: one cycle as chosen, up to the lamp; the fixture is left closed.
+# run_cycle: one cycle as chosen, up to the lamp; the fixture is left closed. The end is
+# awaited on the bus and in files, never through the windows: a Wine process started to
+# read a pane every moment loads the machine just when the tool starts.
 run_cycle() {
-  local n modes=()
+  local n modes=() tool_at bus_at
   set_cycle_script
   if [ "$SCRIPT" != "$running_script" ]; then
     start_tester "$SCRIPT"
@@ -82,12 +95,25 @@ run_cycle() {
   done
   plan "${modes[@]}"
   set_qr_codes "${QR[@]}"
+  tool_at=$(tool_mark)
+  bus_at=$(wc -l <"$BUS_STAMPED")
   close_clamp
-  wait_cycle_end 90
+  wait_until 90 "the end of cycle $cycle on the bus" cycle_posted "$cycle"
+  wait_until 10 "a lamp on the board" lamps_lit
   [ "$TESTER_FAULT" = eol ] && tester eol crlf
-  lamps_are "$(expected_lamps)" || problem "lamps $(lamps), not $(expected_lamps)"
   wait_until 10 "all stations powered down" power_off
   wait_until 10 "no programming tool left running" none_running progtool.exe
+  check_tool_runs "$tool_at" "$bus_at"
+  lamps_are "$(expected_lamps)" || problem "lamps $(lamps), not $(expected_lamps)"
+}
+
+# open_clamp_seen: the fixture opens and the control bridge has posted it; the controller
+# takes that post before the next "squeezed", as posts arrive in order.
+open_clamp_seen() {
+  local before
+  before=$(count_in "$BUS_STAMPED" 'TYPE=100002FF .*DATA=slack ')
+  board clamp 0
+  wait_until 20 "the bridge to post slack" more_than "$BUS_STAMPED" 'TYPE=100002FF .*DATA=slack ' "$before"
 }
 
 # rests <first cycle> <last cycle>: the mean and the largest rest of those cycles.
@@ -106,7 +132,6 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
   CYCLE_OK=1
   mark=$(cycle_mark)
   run_cycle
-  wait_until 10 "the monitor to see the end of cycle $cycle" cycle_posted $cycle
   if rest=$(cycle_time rest "$mark"); then
     rest_of[cycle]=$rest
   else
@@ -117,16 +142,23 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
   # What the controller saw of a wrong cycle, before the next clamp clears it.
   ((CYCLE_OK)) || {
     echo "== cycle $cycle: programming runs left in the plan: $(plan_left)"
+    echo "== tool runs (station, pid, mode, wrote, exit, s from creation to start and to end)"
+    echo "$CYCLE_RUNS"
     echo "== result pane" && pane_lines $RESULT
     echo "== progress pane" && pane_lines $PROGRESS
   } >>"$PROBLEMS" 2>&1
-  open_clamp
+  open_clamp_seen
   ((cycle == warm)) && sample_figures warm
 done
 sample_figures end
 
 echo "soak summary (seed $seed)"
 echo "  cycles run $cycles, with all records correct $good"
+echo "  stations recorded otherwise than the tool's run calls for (mismatches) $MISMATCHES"
+echo "  tool runs $TOOL_RUNS; killed at the time limit (timeouts) $TIMEOUTS, of them not planned" \
+  "to hang $UNPLANNED_TIMEOUTS; stations the tool never started for $NOT_STARTED; extra starts" \
+  "or plan lines left over $TOOL_FAULTS"
+echo "  tool runs from their creation: $(tool_figures)"
 echo "  memory and GUI objects after the warm-up and at the end$( ((judge)) || echo ' (too short to judge)')"
 report_figures "$warm" "$cycles" "$judge"
 few=$((cycles < 20 ? cycles : 20))

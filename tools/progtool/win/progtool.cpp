@@ -2,11 +2,13 @@
 //   progtool <mode | @plan file> <result file>
 // Modes: pass, failed, cancel (each writes its result file and ends), none (ends without a
 // result), hang (never ends), readonly (a pass result made read-only), spawn (a child that
-// keeps rewriting a pass result, and itself never ends) and rewrite (that child). With @plan file,
-// every run takes the first line of that file as its mode and writes the file back without it, so
-// one plan gives each station its own outcome.
+// keeps rewriting a pass result, and itself never ends) and rewrite (that child). With @plan
+// file, every run takes the first line of that file as its mode and writes the file back
+// without it, so one plan gives each station its own outcome. With QEL_PROGTOOL_LOG set, each
+// run appends its start, mode and end to that file (win/run_log.h).
 #include "codepage.h"
 #include "progtool_mode.h"
+#include "run_log.h"
 #include "wide.h"
 
 #include <windows.h>
@@ -112,9 +114,7 @@ bool start_rewriter(const wchar_t* program, const wchar_t* result) {
     return true;
 }
 
-} // namespace
-
-int wmain(int argc, wchar_t** argv) {
+int run(int argc, wchar_t** argv, run_log& log) {
     if (argc != 3) {
         say(L"usage: progtool <mode|@plan file> <result file>");
         return 2;
@@ -123,6 +123,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!word) {
         return 2;
     }
+    log.took(*word);
     const auto mode = progtool::parse_mode(*word);
     if (!mode) {
         say(L"unknown mode \"" + wide(*word) +
@@ -149,6 +150,7 @@ int wmain(int argc, wchar_t** argv) {
         break;
     }
     if (!bytes.empty() && !write_file(argv[2], bytes)) {
+        log.wrote_error();
         say(std::wstring(L"can not write the result ") + argv[2]);
         return 1;
     }
@@ -157,5 +159,15 @@ int wmain(int argc, wchar_t** argv) {
         say(std::wstring(L"can not make the result read-only ") + argv[2]);
         return 1;
     }
+    log.wrote(*mode);
     return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    run_log log;
+    const int code = run(argc, argv, log);
+    log.end(code);
+    return code;
 }
