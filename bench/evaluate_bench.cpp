@@ -31,7 +31,7 @@ public:
 
 class NoProcess : public ProgramProcess {
 public:
-    void Start(std::u16string_view) override {}
+    uint32_t Start(std::u16string_view) override { return 2; }
     ProcessPoll Poll() override { return ProcessPoll::Failed; }
     KillResult Kill() override { return {KillResult::Outcome::NoProcess}; }
     void Release() override {}

@@ -1,6 +1,7 @@
 #pragma once
 // The running programming command as the controller sees it: started, polled on the timer,
 // killed when it overruns, released once judged.
+#include <cstdint>
 #include <string_view>
 
 enum class ProcessPoll {
@@ -29,8 +30,9 @@ public:
 
     // Releases an earlier command, then runs `commandLine` unchanged in a new console of
     // its own, shown normally, with the controller's environment and working directory.
-    // Whether it started is seen by polling. Every process it starts belongs to it.
-    virtual void Start(std::u16string_view commandLine) = 0;
+    // 0 when it started, else the system's error code. Every process it starts belongs to
+    // it.
+    virtual uint32_t Start(std::u16string_view commandLine) = 0;
     // Looks at the command's own process without waiting.
     virtual ProcessPoll Poll() = 0;
     // Ends the command and every process it started with exit code 1 and waits a few

@@ -61,11 +61,13 @@ public:
     bool held = false, terminateWorks = true, waitWorks = true;
     int terminated = 0;
 
-    void Start(std::u16string_view commandLine) override {
+    uint32_t Start(std::u16string_view commandLine) override {
         started.emplace_back(commandLine);
         held = !commandLine.empty();
         state = held ? ProcessPoll::Running : ProcessPoll::Failed;
+        return held ? 0 : kErrorFileNotFound;
     }
+    static constexpr uint32_t kErrorFileNotFound = 2;
     ProcessPoll Poll() override { return state; }
     KillResult Kill() override {
         using Outcome = KillResult::Outcome;

@@ -28,7 +28,7 @@ HANDLE CProgramProcess::MakeJob() {
     return job;
 }
 
-void CProgramProcess::Start(std::u16string_view commandLine) {
+uint32_t CProgramProcess::Start(std::u16string_view commandLine) {
     Release();
     m_info = PROCESS_INFORMATION{};
     STARTUPINFOW startup{};
@@ -41,14 +41,16 @@ void CProgramProcess::Start(std::u16string_view commandLine) {
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
                         CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, nullptr, &startup,
                         &m_info)) {
+        const DWORD error = GetLastError();
         m_info = PROCESS_INFORMATION{};
-        return;
+        return error;
     }
     m_job = MakeJob();
     if (m_job != nullptr && !AssignProcessToJobObject(m_job, m_info.hProcess)) {
         Close(m_job);
     }
     ResumeThread(m_info.hThread);
+    return 0;
 }
 
 ProcessPoll CProgramProcess::Poll() {

@@ -12,7 +12,7 @@ public:
     CProgramProcess& operator=(const CProgramProcess&) = delete;
     ~CProgramProcess() override;
 
-    void Start(std::u16string_view commandLine) override;
+    uint32_t Start(std::u16string_view commandLine) override;
     ProcessPoll Poll() override;
     KillResult Kill() override;
     void Release() override;
