@@ -10,6 +10,7 @@
 namespace {
 
 constexpr uint32_t kProgramTicks = 10;
+constexpr int kStartAttempts = 3;
 
 } // namespace
 
@@ -36,7 +37,15 @@ void CStationController::StartProgram() {
     if (m_staleResult) {
         AppendProgress(u"can't delete " + m_settings.programResult);
     }
-    m_process.Start(m_settings.programExecute);
+    // Under load the system now and then fails to create a process that it creates the
+    // next moment; a board is not failed for that.
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        const uint32_t error = m_process.Start(m_settings.programExecute);
+        if (error == 0) {
+            break;
+        }
+        AppendProgress(u"can't start program, error " + Decimal(error));
+    }
     AppendProgress(u"Started");
 }
 

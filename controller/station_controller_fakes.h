@@ -63,11 +63,19 @@ public:
 
     uint32_t Start(std::u16string_view commandLine) override {
         started.emplace_back(commandLine);
+        if (failingStarts > 0) {
+            --failingStarts;
+            held = false;
+            state = ProcessPoll::Failed;
+            return kErrorInternal;
+        }
         held = !commandLine.empty();
         state = held ? ProcessPoll::Running : ProcessPoll::Failed;
         return held ? 0 : kErrorFileNotFound;
     }
     static constexpr uint32_t kErrorFileNotFound = 2;
+    static constexpr uint32_t kErrorInternal = 1359;
+    int failingStarts = 0; // starts that fail before one works
     ProcessPoll Poll() override { return state; }
     KillResult Kill() override {
         using Outcome = KillResult::Outcome;

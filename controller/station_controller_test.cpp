@@ -291,6 +291,23 @@ TEST_F(CycleTest, PoweredWhileACommandRunsEndsItBeforeTheNextStarts) {
     EXPECT_EQ(qel.m_stationFlags[0], FLAG_TEST_PASS | FLAG_PROGRAM_OK) << "the second is judged";
 }
 
+// Under load the system now and then fails to create a process that starts the next moment:
+// the board is not failed for it, and the pane says why when it does not start at all.
+TEST_F(CycleTest, CommandThatFailsToStartIsTriedAgain) {
+    RunTest({});
+    process.failingStarts = 2;
+    Program("ok");
+    EXPECT_EQ(qel.m_stationFlags[0], FLAG_TEST_PASS | FLAG_PROGRAM_OK);
+    EXPECT_EQ(process.started.size(), 3u);
+    process.failingStarts = 3;
+    Mark();
+    Bus("powered");
+    EXPECT_EQ(process.started.size(), 6u) << "three attempts, then the watch times out";
+    EXPECT_EQ(Since(u"progress"), Lines({u"powered", u"Starting program...",
+                                         u"can't start program, error 1359", u"Started"}))
+        << "the pane shows a repeated line once";
+}
+
 TEST_F(CycleTest, SecondTestDuringProgrammingLeavesTheStationAbnormal) {
     RunTest({Group(2, "7"), Group(3, "7"), Group(4, "7")});
     Bus("powered");
