@@ -34,20 +34,27 @@ std::string Group(int station, const char* value) {
            "/1.10/0.90/a/kOhm/b} and a tester comment long enough to live on the heap";
 }
 
+// A controller on a drive where no data root can be made: every record asks for the box.
+struct FullDiskStation {
+    explicit FullDiskStation(FakeShell& shell) : qel(shell, process, records, files) {
+        files.rootless = true;
+    }
+    MemoryFiles files;
+    FakeClock clock;
+    FakeProcess process;
+    Records records{files, clock,
+                    [this](const std::u16string& text) { qel.ShowMessageLater(text); }};
+    CStationController qel;
+};
+
 } // namespace
 
 TEST(MessageBoxReentry, EventsDuringTheBoxFindTheCycleWhole) {
-    MemoryFiles files;
-    files.rootless = true;
-    FakeClock clock;
     ReenteringShell shell;
     shell.qr = {u"Q1", u"Q2", u"Q3", u"Q4"};
-    FakeProcess process;
-    CStationController* target = nullptr;
-    Records records(files, clock,
-                    [&](const std::u16string& text) { target->ShowMessageLater(text); });
-    CStationController qel(shell, process, records, files);
-    target = &qel;
+    FullDiskStation station(shell);
+    CStationController& qel = station.qel;
+    MemoryFiles& files = station.files;
     shell.qel = &qel;
 
     qel.OnTest();
@@ -74,16 +81,9 @@ TEST(MessageBoxReentry, EventsDuringTheBoxFindTheCycleWhole) {
 
 // Every record of a cycle on a full disk asks for the box; the operator needs one.
 TEST(MessageBoxReentry, SameTextWaitsInOneBoxOnly) {
-    MemoryFiles files;
-    files.rootless = true;
-    FakeClock clock;
     FakeShell shell;
-    FakeProcess process;
-    CStationController* target = nullptr;
-    Records records(files, clock,
-                    [&](const std::u16string& text) { target->ShowMessageLater(text); });
-    CStationController qel(shell, process, records, files);
-    target = &qel;
+    FullDiskStation station(shell);
+    CStationController& qel = station.qel;
 
     qel.OnTest();
     qel.OnBusEvent(bus::kBridgeKeyword, bus::keyword::kQelEnd);
