@@ -25,7 +25,9 @@ confirm_settings() {
 # linger <ms>: the control bridge's port stays taken this long after its window has gone.
 linger() {
   local log=$RUN_DIR/hold$round.log
-  ui hold "Global\\qel_link_com$BOARD_PORT" "qel_link_com$BOARD_PORT" "$1" >"$log" 2>&1 &
+  # Not through ui, which passes output on only once the program has ended.
+  wine "$QEL_BIN/uidriver.exe" hold "Global\\qel_link_com$BOARD_PORT" "qel_link_com$BOARD_PORT" \
+    "$1" >"$log" 2>&1 &
   wait_until 20 "the port's name to be held" grep -q held "$log"
 }
 
