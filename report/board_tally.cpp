@@ -3,40 +3,112 @@
 #include <algorithm>
 
 namespace report {
+namespace {
+
+// FNV-1a with a final mix: the same 64 bits on every platform.
+uint64_t qr_hash(std::string_view qr) {
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : qr) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    }
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdu;
+    return hash ^ (hash >> 33);
+}
+
+} // namespace
 
 uint32_t board_tally::add(const record_row& row) {
     if (row.qr.empty()) {
-        ++m_figures.boards;
         ++m_figures.without_qr;
-        m_figures.first_pass += row.pass;
-        m_figures.final_pass += row.pass;
         m_figures.without_qr_passed += row.pass;
-        ++m_figures.tests_per_board[1];
         return 0;
     }
-    board& seen = m_boards[row.qr];
-    const board_test test{row.time, row.slot, row.pass, row.failed};
+    board& seen = find_or_add(row.qr);
+    const auto index = static_cast<uint32_t>(&seen - m_boards.data());
     if (++seen.tests == 1) {
-        seen.first = test;
+        seen.first_time = row.time;
+        seen.first_slot = static_cast<uint8_t>(row.slot);
+        seen.first_pass = row.pass;
         m_figures.first_pass += row.pass;
+        if (!row.pass) {
+            m_first_failed[index] = row.failed;
+        }
     } else {
-        if (seen.history == no_history) {
-            seen.history = static_cast<uint32_t>(m_histories.size());
-            m_histories.push_back({row.qr, 1, {std::move(seen.first)}});
-            seen.first = {};
+        if (seen.history == none) {
+            start_history(seen, index, row.qr);
         }
         board_history& history = m_histories[seen.history];
         history.tests = seen.tests;
         if (history.kept.size() < max_tests_kept) {
-            history.kept.push_back(test);
+            history.kept.push_back({row.time, row.slot, row.pass, row.failed});
         }
+    }
+    if (row.pass) {
+        for (int slot = 1; slot <= 4; ++slot) {
+            const uint8_t bit = static_cast<uint8_t>(1u << (slot - 1));
+            if ((seen.failed_slots & bit) != 0 && (seen.credited_slots & bit) == 0) {
+                ++m_figures.retest_pass[static_cast<size_t>(slot - 1)];
+                seen.credited_slots |= bit;
+            }
+        }
+        seen.failed_slots = 0;
+    } else if (row.slot >= 1 && row.slot <= 4) {
+        seen.failed_slots |= static_cast<uint8_t>(1u << (row.slot - 1));
     }
     seen.last_pass = row.pass;
     return seen.tests;
 }
 
+void board_tally::start_history(board& seen, uint32_t index, std::string_view qr) {
+    seen.history = static_cast<uint32_t>(m_histories.size());
+    board_test first{seen.first_time, seen.first_slot, seen.first_pass, {}};
+    if (const auto failed = m_first_failed.find(index); failed != m_first_failed.end()) {
+        first.failed = std::move(failed->second);
+        m_first_failed.erase(failed);
+    }
+    m_histories.push_back({std::string(qr), 1, {std::move(first)}});
+}
+
+board_tally::board& board_tally::find_or_add(std::string_view qr) {
+    if ((m_boards.size() + 1) * 2 > m_index.size()) {
+        grow_index();
+    }
+    const uint64_t hash = qr_hash(qr);
+    const size_t mask = m_index.size() - 1;
+    for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
+        const uint32_t index = m_index[at];
+        if (index == none) {
+            m_index[at] = static_cast<uint32_t>(m_boards.size());
+            board& added = m_boards.emplace_back();
+            added.hash = hash;
+            added.qr_at = static_cast<uint32_t>(m_qr_bytes.size());
+            added.qr_size = static_cast<uint32_t>(qr.size());
+            m_qr_bytes += qr;
+            return added;
+        }
+        board& candidate = m_boards[index];
+        if (candidate.hash == hash &&
+            std::string_view(m_qr_bytes).substr(candidate.qr_at, candidate.qr_size) == qr) {
+            return candidate;
+        }
+    }
+}
+
+void board_tally::grow_index() {
+    m_index.assign(std::max<size_t>(64, m_index.size() * 2), none);
+    const size_t mask = m_index.size() - 1;
+    for (size_t i = 0; i < m_boards.size(); ++i) {
+        size_t at = static_cast<size_t>(m_boards[i].hash) & mask;
+        while (m_index[at] != none) {
+            at = (at + 1) & mask;
+        }
+        m_index[at] = static_cast<uint32_t>(i);
+    }
+}
+
 board_figures board_tally::finish() {
-    for (const auto& [qr, seen] : m_boards) {
+    for (const board& seen : m_boards) {
         ++m_figures.boards;
         m_figures.final_pass += seen.last_pass;
         ++m_figures.tests_per_board[seen.tests];

@@ -1,9 +1,13 @@
 #pragma once
-// Boards by QR code: first-pass and final yield, retests, and the history of retested boards.
-// Memory grows with the boards, not the records: a board keeps its first result until a
-// second record makes it a retested one.
+// Boards by QR code: first-pass and final yield, retests, the boards that passed on a retest
+// after failing in a slot, and the history of retested boards. Only records with a result
+// and a QR code are boards; those without a QR code are counted apart.
+// Memory grows with the boards, not the records, and stays small per board: a flat table
+// with the QR codes in one block, the first test kept in full only once a second record
+// makes the board a retested one.
 #include "record_row.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -26,17 +30,17 @@ struct board_history {
 };
 
 struct board_figures {
-    // A record without a QR code is a board of its own: it counts in the yields, apart in
-    // the history.
-    uint64_t boards = 0;
+    uint64_t boards = 0;     // distinct QR codes
     uint64_t first_pass = 0; // boards whose first record passed
     uint64_t final_pass = 0; // boards whose last record passed
-    uint64_t without_qr = 0;
+    uint64_t without_qr = 0; // records with a result but no QR code
     uint64_t without_qr_passed = 0;
     uint64_t retested = 0;                        // boards with more than one record
     uint64_t retests = 0;                         // records after each board's first
     std::map<uint32_t, uint64_t> tests_per_board; // tests -> boards
-    std::vector<board_history> histories;         // most tests first
+    // Per slot: boards that failed there and passed on a later test anywhere.
+    std::array<uint64_t, 4> retest_pass{};
+    std::vector<board_history> histories; // most tests first
     uint64_t histories_left_out = 0;
 };
 
@@ -45,21 +49,36 @@ public:
     static constexpr size_t max_tests_kept = 50;
     static constexpr size_t max_histories_kept = 200;
 
-    // Counts a record (in time order) and returns its test number (0 without a QR code).
+    // Counts a record with a result (in time order) and returns its test number (0 without
+    // a QR code).
     uint32_t add(const record_row& row);
     // The figures; the tally is empty afterwards.
     board_figures finish();
 
 private:
-    static constexpr uint32_t no_history = UINT32_MAX;
+    static constexpr uint32_t none = UINT32_MAX;
     struct board {
+        uint64_t hash = 0;
+        uint32_t qr_at = 0; // in m_qr_bytes
+        uint32_t qr_size = 0;
         uint32_t tests = 0;
+        uint32_t history = none;
+        local_seconds first_time = 0;
+        uint8_t first_slot = 0;
+        bool first_pass = false;
         bool last_pass = false;
-        uint32_t history = no_history;
-        board_test first;
+        uint8_t failed_slots = 0;   // bit n-1: failed in slot n since its last pass
+        uint8_t credited_slots = 0; // slots already counted in retest_pass
     };
 
-    std::unordered_map<std::string, board> m_boards;
+    board& find_or_add(std::string_view qr);
+    void grow_index();
+    void start_history(board& seen, uint32_t index, std::string_view qr);
+
+    std::vector<board> m_boards;
+    std::vector<uint32_t> m_index; // open addressing into m_boards; none where empty
+    std::string m_qr_bytes;
+    std::unordered_map<uint32_t, std::string> m_first_failed; // by board, until its history
     std::vector<board_history> m_histories;
     board_figures m_figures;
 };

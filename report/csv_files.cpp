@@ -23,7 +23,7 @@ std::string measurements_csv(const report_data& report) {
                   std::to_string(stats.count), std::to_string(stats.not_finite),
                   std::to_string(stats.fails), optional_number(stats.mean()),
                   optional_number(stats.stddev()), seen ? csv_number(stats.min) : "",
-                  seen ? csv_number(stats.max) : "", optional_number(stats.cpk()),
+                  seen ? csv_number(stats.max) : "", optional_number(stats.pooled().cpk),
                   csv_number(stats.current.low), csv_number(stats.current.high),
                   std::to_string(stats.limits.size()), std::to_string(stats.change_count)}) {
                 csv += field;
@@ -43,8 +43,11 @@ boards_csv::boards_csv(const std::filesystem::path& path) : m_out(path, std::ios
 void boards_csv::add(const std::string& station, const record_row& row) {
     m_out << csv_text(station) << ',' << csv_text(row.qr) << ',' << format_time(row.time) << ','
           << (row.slot == 0 ? std::string() : std::to_string(row.slot)) << ','
-          << (row.pass ? "PASS" : "FAIL") << ',' << row.test_number << ',' << csv_text(row.failed)
-          << ',' << csv_text(row.file) << "\r\n";
+          << (!row.has_result ? "no_result"
+              : row.pass      ? "PASS"
+                              : "FAIL")
+          << ',' << row.test_number << ',' << csv_text(row.failed) << ',' << csv_text(row.file)
+          << "\r\n";
 }
 
 } // namespace report

@@ -16,6 +16,9 @@ slot_figures slot_totals(const station_report& station) {
         sum.tested += slot.tested;
         sum.passed += slot.passed;
         sum.failed += slot.failed;
+        sum.no_result += slot.no_result;
+        sum.first_tested += slot.first_tested;
+        sum.first_passed += slot.first_passed;
         sum.programmed_ok += slot.programmed_ok;
         sum.programmed_failed += slot.programmed_failed;
         sum.not_programmed += slot.not_programmed;
@@ -43,6 +46,42 @@ std::vector<pareto_entry> pareto_of(const station_report& station) {
         entry.cumulative = *fraction(running, total);
     }
     return entries;
+}
+
+std::vector<first_test_entry> pareto_first_test_of(const station_report& station) {
+    std::vector<first_test_entry> entries;
+    for (const auto& [name, fails] : station.first_test_pareto) {
+        entries.push_back({name, fails.fails, fails.boards});
+    }
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const first_test_entry& a, const first_test_entry& b) { return a.fails > b.fails; });
+    return entries;
+}
+
+std::optional<double> first_pass_yield(const station_report& station) {
+    return fraction(station.boards.first_pass, station.boards.boards);
+}
+
+std::optional<double> programming_yield(const station_report& station) {
+    const slot_figures sum = slot_totals(station);
+    return fraction(sum.programmed_ok, sum.programmed_ok + sum.programmed_failed);
+}
+
+std::optional<double> rolled_yield(const station_report& station) {
+    const auto test = first_pass_yield(station);
+    const auto programming = programming_yield(station);
+    return test && programming ? std::optional<double>(*test * *programming) : std::nullopt;
+}
+
+std::vector<int64_t> programming_off_days(const station_report& station) {
+    std::vector<int64_t> days;
+    for (const auto& [day, figures] : station.days) {
+        if (figures.programmed_failed > 0 && figures.programmed_ok == 0) {
+            days.push_back(day);
+        }
+    }
+    return days;
 }
 
 throughput throughput_of(const station_report& station, size_t max_points) {

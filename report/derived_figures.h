@@ -1,5 +1,5 @@
 #pragma once
-// Figures that the outputs derive alike from a station's counts: yields, the Pareto of
+// Figures that the outputs derive alike from a station's counts: yields, the Paretos of
 // failing measurements and the throughput buckets.
 #include "station_report.h"
 
@@ -24,6 +24,24 @@ struct pareto_entry {
 };
 // Failing measurements, most fails first (ties by name).
 std::vector<pareto_entry> pareto_of(const station_report& station);
+
+struct first_test_entry {
+    std::string name;
+    uint64_t fails = 0;
+    uint64_t boards = 0;
+};
+// Failing measurements of boards' first tests, most fails first (ties by name).
+std::vector<first_test_entry> pareto_first_test_of(const station_report& station);
+
+// Boards' first-pass yield: first passes over boards.
+std::optional<double> first_pass_yield(const station_report& station);
+// Programmed over programming attempts (programmed and failed).
+std::optional<double> programming_yield(const station_report& station);
+// First-pass yield times programming yield.
+std::optional<double> rolled_yield(const station_report& station);
+// Days on which every passing slot failed to program: what a station without a programming
+// command writes.
+std::vector<int64_t> programming_off_days(const station_report& station);
 
 struct throughput_point {
     local_seconds start = 0;

@@ -1,29 +1,71 @@
 #include "histogram.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace report {
+namespace {
 
-void histogram::add(double value, const limit_pair& limits) {
-    if (width == 0) {
-        const double span = limits.high - limits.low;
-        if (std::isfinite(span) && span > 0) {
-            origin = limits.low - span / 4;
-            width = span * 1.5 / bin_count;
-        } else {
-            const double half = std::max(std::fabs(value) * 0.1, 0.001);
-            origin = value - half;
-            width = 2 * half / bin_count;
+// The cell of a limit, or nullopt for a limit that is no number or too large to count.
+std::optional<int64_t> cell_of(double limit, int64_t cell_size) {
+    const double scaled = limit * 1000;
+    if (!(std::fabs(scaled) < 9007199254740992.0)) {
+        return std::nullopt;
+    }
+    const auto thousandths = static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+    return thousandths >= 0 ? thousandths / cell_size
+                            : -((-thousandths + cell_size - 1) / cell_size);
+}
+
+// Cells per bin: near target_bins over the whole span, preferring a width that divides the
+// tolerance so that both limits fall on bin edges.
+int64_t bin_cells(int64_t span, const std::optional<int64_t>& tolerance) {
+    const int64_t plain =
+        std::max<int64_t>(1, (span + histogram::target_bins - 1) / histogram::target_bins);
+    if (tolerance) {
+        const int64_t fewest = std::max<int64_t>(1, span / (histogram::target_bins * 2));
+        for (int64_t offset = 0; offset <= std::min<int64_t>(plain * 2, 1000); ++offset) {
+            for (const int64_t cells : {plain + offset, plain - offset}) {
+                if (cells >= fewest && cells <= plain * 3 && *tolerance % cells == 0) {
+                    return cells;
+                }
+            }
         }
     }
-    const double position = (value - origin) / width;
-    if (position < 0) {
-        ++below;
-    } else if (position >= bin_count) {
-        ++above;
-    } else {
-        ++bins[static_cast<size_t>(position)];
+    return plain;
+}
+
+} // namespace
+
+histogram histogram_of(const thousandth_counts& counts, const limit_pair& limits) {
+    histogram h;
+    h.below = counts.beyond_below;
+    h.above = counts.beyond_above;
+    if (counts.empty()) {
+        return h;
     }
+    const int64_t size = counts.cell_size();
+    const int64_t first = counts.first_cell();
+    const int64_t last = first + static_cast<int64_t>(counts.cells().size()) - 1;
+    const auto low = cell_of(limits.low, size);
+    const auto high = cell_of(limits.high, size);
+    const int64_t from = std::min(first, low.value_or(first));
+    const int64_t to = std::max(last, high.value_or(last));
+    const auto tolerance =
+        low && high && *high >= *low ? std::optional<int64_t>(*high - *low + 1) : std::nullopt;
+    const int64_t cells = bin_cells(to - from + 1, tolerance);
+    // A bin starts at the lower limit's cell.
+    const int64_t anchor = low.value_or(from);
+    const int64_t start = anchor - (anchor - from + cells - 1) / cells * cells;
+    h.bins.assign(static_cast<size_t>((to - start) / cells + 1), 0);
+    for (size_t i = 0; i < counts.cells().size(); ++i) {
+        h.bins[static_cast<size_t>((first + static_cast<int64_t>(i) - start) / cells)] +=
+            counts.cells()[i];
+    }
+    h.origin = (static_cast<double>(start * size) - 0.5) / 1000;
+    h.width = static_cast<double>(cells * size) / 1000;
+    return h;
 }
 
 } // namespace report

@@ -1,30 +1,29 @@
 #pragma once
-// The distribution of a measurement's values, counted as they stream by. The bins are fixed
-// by the first limits seen (a quarter of their span beyond each side), so the limits stand
-// where an engineer looks for them and one wild value cannot squeeze the rest into a bar;
-// values outside the bins are counted below and above.
+// The distribution of a measurement's values, in bins chosen after reading: they span the
+// values and the limits, each a whole number of thousandths wide (the records' resolution),
+// with edges half a thousandth off the printed values so that no value sits on an edge.
+// Where the tolerance allows, a bin starts at the lower limit and one ends at the upper, so
+// a value exactly on a limit is counted inside it.
 #include "measurement_limits.h"
+#include "thousandth_counts.h"
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace report {
 
-class histogram {
-public:
-    static constexpr int bin_count = 36;
-
-    // Counts `value` (a finite number); the first call fixes the bins from `limits`, or
-    // around the value when the limits give no span.
-    void add(double value, const limit_pair& limits);
-
-    bool empty() const { return width == 0; }
+struct histogram {
+    static constexpr int64_t target_bins = 40;
 
     double origin = 0; // the lower edge of the first bin
-    double width = 0;  // of one bin; 0 before the first value
-    std::array<uint64_t, bin_count> bins{};
-    uint64_t below = 0;
+    double width = 0;  // of one bin; 0 without values
+    std::vector<uint64_t> bins;
+    uint64_t below = 0; // values too large to count in thousandths
     uint64_t above = 0;
+
+    bool empty() const { return bins.empty(); }
 };
+
+histogram histogram_of(const thousandth_counts& counts, const limit_pair& limits);
 
 } // namespace report

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "utf8_text.h"
+
 #include <algorithm>
 
 namespace report {
@@ -19,15 +21,20 @@ std::string default_name(const fs::path& root) {
     return std::string(chosen.begin(), chosen.end());
 }
 
-void make_names_unique(std::vector<station_root>& stations) {
-    for (size_t i = 0; i < stations.size(); ++i) {
-        const std::string base = stations[i].name;
-        for (int n = 2;
-             std::any_of(stations.begin(), stations.begin() + static_cast<long>(i),
-                         [&](const station_root& s) { return s.name == stations[i].name; });
-             ++n) {
-            stations[i].name = base + " (" + std::to_string(n) + ")";
-        }
+bool same_folder(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    return fs::absolute(a, error).lexically_normal() == fs::absolute(b, error).lexically_normal() ||
+           fs::equivalent(a, b, error);
+}
+
+void add_root(std::vector<station_roots>& stations, const std::string& name, const fs::path& root) {
+    const auto station = std::find_if(stations.begin(), stations.end(),
+                                      [&](const station_roots& s) { return s.name == name; });
+    if (station == stations.end()) {
+        stations.push_back({name, {root}});
+    } else if (std::none_of(station->roots.begin(), station->roots.end(),
+                            [&](const fs::path& known) { return same_folder(known, root); })) {
+        station->roots.push_back(root);
     }
 }
 
@@ -35,6 +42,11 @@ void make_names_unique(std::vector<station_root>& stations) {
 
 fs::path utf8_path(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string shown_path(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return well_formed_utf8(std::string(text.begin(), text.end()));
 }
 
 std::optional<report_options> parse_options(const std::vector<std::string>& arguments,
@@ -69,7 +81,7 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
             return std::nullopt;
         } else {
             const fs::path root = utf8_path(argument);
-            options.stations.push_back({root, next_name ? *next_name : default_name(root)});
+            add_root(options.stations, next_name ? *next_name : default_name(root), root);
             next_name.reset();
         }
     }
@@ -82,7 +94,6 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
         problem = "--from is after --to";
         return std::nullopt;
     }
-    make_names_unique(options.stations);
     return options;
 }
 

@@ -18,7 +18,7 @@ report_data hostile_report() {
     station.unparsed = 1;
     station.unparsed_files.push_back({"qel_data/x/<!--.txt", "line 1: <img src=x onerror=1>"});
     named_measurement measurement{"<b>R\"1'&", {}};
-    measurement.stats.add(INFINITY, false, {NAN, 1}, "k\x01\xFF", 0);
+    measurement.stats.add(INFINITY, false, {NAN, 1}, 1, "k\x01\xFF", 0);
     station.measurements.push_back(measurement);
     station.boards.histories.push_back(
         {"</td><script>", 2, {{0, 1, false, "<i>"}, {1, 2, true, ""}}});

@@ -46,8 +46,7 @@ std::string pareto(const station_report& station, const std::string& key) {
 
 std::string flags(const measurement_stats& stats) {
     std::string text;
-    const auto cpk = stats.cpk();
-    if (cpk && *cpk < capable_cpk) {
+    if (cpk_low(stats.pooled())) {
         text += "<span class=\"flag\">Cpk&lt;1.33</span> ";
     }
     if (stats.change_count > 0) {
@@ -73,18 +72,17 @@ std::string statistics(const station_report& station, const std::string& key) {
         for (const limit_pair& pair : stats.limits) {
             limits += (limits.empty() ? "" : "<br>") + limits_text(pair);
         }
-        const auto cpk = stats.cpk();
-        html += std::string(cpk && *cpk < capable_cpk ? "<tr class=\"low\">" : "<tr>") +
-                "<td><a href=\"#" + m + "\" data-k=\"" + m + "/name\">" +
-                html_text(measurement.name) + "</a></td><td data-k=\"" + m + "/unit\">" +
-                html_text(stats.unit) + "</td>" +
+        const capability pooled = stats.pooled();
+        html += std::string(cpk_low(pooled) ? "<tr class=\"low\">" : "<tr>") + "<td><a href=\"#" +
+                m + "\" data-k=\"" + m + "/name\">" + html_text(measurement.name) +
+                "</a></td><td data-k=\"" + m + "/unit\">" + html_text(stats.unit) + "</td>" +
                 figure_cell(m + "/count", count_text(stats.count)) +
                 figure_cell(m + "/fails", count_text(stats.fails)) +
                 figure_cell(m + "/mean", value_text(stats.mean())) +
                 figure_cell(m + "/stddev", value_text(stats.stddev())) +
                 figure_cell(m + "/min", seen ? value_text(stats.min) : "–") +
                 figure_cell(m + "/max", seen ? value_text(stats.max) : "–") + "<td>" + limits +
-                "</td>" + figure_cell(m + "/cpk", value_text(cpk)) + "<td>" + flags(stats) +
+                "</td>" + figure_cell(m + "/cpk", value_text(pooled.cpk)) + "<td>" + flags(stats) +
                 "</td></tr>";
     }
     return html + "</tbody></table>";

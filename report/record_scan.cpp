@@ -1,6 +1,7 @@
 #include "record_scan.h"
 
 #include "folder_listing.h"
+#include "options.h"
 #include "platform.h"
 #include "program_result.h"
 #include "record_name.h"
@@ -19,11 +20,20 @@ constexpr const char* data_folder = "qel_data";
 
 struct dated_folder {
     int64_t day;
+    size_t root; // index in the station's roots
     std::string name;
+};
+
+// One date folder of a root, listed.
+struct listed_folder {
+    fs::path path;
+    std::string relative; // as the report names its files
+    std::vector<folder_entry> entries;
 };
 
 struct found_record {
     record_name name;
+    const listed_folder* folder;
     const folder_entry* entry;
 };
 
@@ -35,23 +45,22 @@ bool before(const found_record& a, const found_record& b) {
 
 class station_scan {
 public:
-    station_scan(const fs::path& data, const period& days, station_tally& tally,
-                 const scan_progress& progress)
-        : m_data(data), m_days(days), m_tally(tally), m_progress(progress) {}
+    station_scan(const period& days, station_tally& tally, const scan_progress& progress)
+        : m_days(days), m_tally(tally), m_progress(progress) {}
 
-    void scan_date_folder(const dated_folder& folder);
-    void note_odd(const std::string& name, const folder_entry& entry, const char* reason);
+    // The date folders of one day, from one root or several, read as one in time order.
+    void scan_day(const std::vector<std::pair<fs::path, std::string>>& folders);
+    void note_odd(const std::string& relative, const folder_entry& entry, const char* reason);
 
 private:
-    void read_record(const fs::path& folder, const std::string& relative,
-                     const found_record& found);
+    void find_records(listed_folder& folder);
+    void read_record(const found_record& found);
 
-    const fs::path& m_data;
     const period& m_days;
     station_tally& m_tally;
     const scan_progress& m_progress;
     uint64_t m_files = 0;
-    std::vector<folder_entry> m_entries;
+    std::vector<listed_folder> m_folders;
     std::vector<found_record> m_found;
     std::vector<char> m_buffer;
     std::vector<judgement_line> m_lines;
@@ -76,44 +85,53 @@ void station_scan::note_odd(const std::string& relative, const folder_entry& ent
     }
 }
 
-void station_scan::scan_date_folder(const dated_folder& folder) {
-    const fs::path path = entry_path(m_data, folder.name);
-    const std::string relative = std::string(data_folder) + "/" + folder.name + "/";
-    if (!list_folder(path, m_entries, m_problem)) {
-        m_tally.add_unparsed(relative, "cannot list the folder: " + m_problem);
-        return;
-    }
-    const auto in_folder = [this](std::string_view name) {
-        return std::ranges::binary_search(m_entries, name, std::ranges::less(),
-                                          &folder_entry::name);
-    };
+void station_scan::scan_day(const std::vector<std::pair<fs::path, std::string>>& folders) {
+    m_folders.resize(folders.size());
     m_found.clear();
-    for (const folder_entry& entry : m_entries) {
-        if (entry.is_folder) {
-            note_odd(relative, entry, "a folder inside a date folder");
+    for (size_t i = 0; i < folders.size(); ++i) {
+        listed_folder& folder = m_folders[i];
+        folder.path = folders[i].first;
+        folder.relative = folders[i].second;
+        if (!list_folder(folder.path, folder.entries, m_problem)) {
+            m_tally.add_unparsed(folder.relative, "cannot list the folder: " + m_problem);
+            folder.entries.clear();
             continue;
         }
-        const auto name =
-            entry.name_readable ? parse_record_name(entry.name, in_folder) : std::nullopt;
-        if (!name) {
-            note_odd(relative, entry, "not a record's name");
-        } else if (m_days.contains(name->time)) {
-            m_found.push_back({*name, &entry});
-        }
+        find_records(folder);
     }
     std::sort(m_found.begin(), m_found.end(), before);
     for (const found_record& found : m_found) {
-        read_record(path, relative, found);
+        read_record(found);
         if (m_progress) {
             m_progress(++m_files);
         }
     }
 }
 
-void station_scan::read_record(const fs::path& folder, const std::string& relative,
-                               const found_record& found) {
-    std::string file = relative + well_formed_utf8(found.entry->name);
-    const auto bytes = read_record_file(entry_path(folder, found.entry->name), m_buffer, m_problem);
+void station_scan::find_records(listed_folder& folder) {
+    const auto in_folder = [&folder](std::string_view name) {
+        return std::ranges::binary_search(folder.entries, name, std::ranges::less(),
+                                          &folder_entry::name);
+    };
+    for (const folder_entry& entry : folder.entries) {
+        if (entry.is_folder) {
+            note_odd(folder.relative, entry, "a folder inside a date folder");
+            continue;
+        }
+        const auto name =
+            entry.name_readable ? parse_record_name(entry.name, in_folder) : std::nullopt;
+        if (!name) {
+            note_odd(folder.relative, entry, "not a record's name");
+        } else if (m_days.contains(name->time)) {
+            m_found.push_back({*name, &folder, &entry});
+        }
+    }
+}
+
+void station_scan::read_record(const found_record& found) {
+    std::string file = found.folder->relative + well_formed_utf8(found.entry->name);
+    const auto bytes =
+        read_record_file(entry_path(found.folder->path, found.entry->name), m_buffer, m_problem);
     if (!bytes) {
         m_tally.add_unparsed(std::move(file), m_problem);
         return;
@@ -125,7 +143,7 @@ void station_scan::read_record(const fs::path& folder, const std::string& relati
             m_tally.add_unparsed(std::move(file), m_problem);
         }
     } else if (parse_program_result(*bytes, m_results, m_problem)) {
-        m_tally.add_program_result(m_results);
+        m_tally.add_program_result(found.name.time, m_results);
     } else {
         m_tally.add_unparsed(std::move(file), m_problem);
     }
@@ -133,33 +151,46 @@ void station_scan::read_record(const fs::path& folder, const std::string& relati
 
 } // namespace
 
-bool scan_station(const fs::path& root, const period& days, station_tally& tally,
-                  const scan_progress& progress, std::string& problem) {
-    const fs::path data = root / data_folder;
-    std::vector<folder_entry> entries;
-    if (!list_folder(data, entries, problem)) {
-        problem = "no " + std::string(data_folder) + " folder to read: " + problem;
-        return false;
-    }
-    station_scan scan(data, days, tally, progress);
+void scan_station(const std::vector<fs::path>& roots, const period& days, station_tally& tally,
+                  const scan_progress& progress, const root_problem& problem_of) {
+    station_scan scan(days, tally, progress);
     std::vector<dated_folder> folders;
-    for (const folder_entry& entry : entries) {
-        const auto day =
-            entry.name_readable && entry.is_folder ? parse_folder_date(entry.name) : std::nullopt;
-        if (!day) {
-            scan.note_odd(std::string(data_folder) + "/", entry,
-                          entry.is_folder ? "not a date folder"
-                                          : "a file outside the date folders");
-        } else if (days.may_hold(*day)) {
-            folders.push_back({*day, entry.name});
+    std::vector<std::string> prefixes;
+    std::vector<folder_entry> entries;
+    std::string problem;
+    for (size_t i = 0; i < roots.size(); ++i) {
+        // Files are named under their root when the station has several.
+        prefixes.push_back((roots.size() > 1 ? shown_path(roots[i]) + "/" : std::string()) +
+                           data_folder + "/");
+        if (!list_folder(roots[i] / data_folder, entries, problem)) {
+            problem_of(roots[i], "no " + std::string(data_folder) + " folder to read: " + problem);
+            continue;
+        }
+        for (const folder_entry& entry : entries) {
+            const auto day = entry.name_readable && entry.is_folder ? parse_folder_date(entry.name)
+                                                                    : std::nullopt;
+            if (!day) {
+                scan.note_odd(prefixes[i], entry,
+                              entry.is_folder ? "not a date folder"
+                                              : "a file outside the date folders");
+            } else if (days.may_hold(*day)) {
+                folders.push_back({*day, i, entry.name});
+            }
         }
     }
-    std::sort(folders.begin(), folders.end(),
-              [](const dated_folder& a, const dated_folder& b) { return a.day < b.day; });
-    for (const dated_folder& folder : folders) {
-        scan.scan_date_folder(folder);
+    std::sort(folders.begin(), folders.end(), [](const dated_folder& a, const dated_folder& b) {
+        return std::tie(a.day, a.root) < std::tie(b.day, b.root);
+    });
+    std::vector<std::pair<fs::path, std::string>> same_day;
+    for (size_t i = 0; i < folders.size(); ++i) {
+        const dated_folder& folder = folders[i];
+        same_day.emplace_back(entry_path(roots[folder.root] / data_folder, folder.name),
+                              prefixes[folder.root] + folder.name + "/");
+        if (i + 1 == folders.size() || folders[i + 1].day != folder.day) {
+            scan.scan_day(same_day);
+            same_day.clear();
+        }
     }
-    return true;
 }
 
 } // namespace report

@@ -45,6 +45,14 @@ std::string period_text(const period& days) {
     return end(days.from_day) + " — " + end(days.to_day);
 }
 
+std::string roots_text(const std::vector<std::string>& roots) {
+    std::string text;
+    for (const std::string& root : roots) {
+        text += (text.empty() ? "" : " + ") + root;
+    }
+    return text;
+}
+
 } // namespace
 
 std::string report_page(const report_data& report) {
@@ -67,7 +75,7 @@ std::string report_page(const report_data& report) {
                 "\">工位 <span class=\"en\">Station</span> <span "
                 "data-k=\"" +
                 key + "/name\">" + html_text(station.name) + "</span></h2><p class=\"en\">" +
-                html_text(station.root) + "</p>";
+                html_text(roots_text(station.roots)) + "</p>";
         if (station.records > 0) {
             html += "<p>" + format_time(station.first_record) + " — " +
                     format_time(station.last_record) + "</p>";

@@ -14,17 +14,12 @@ namespace report {
 namespace fs = std::filesystem;
 namespace {
 
-std::string shown(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return well_formed_utf8(std::string(text.begin(), text.end()));
-}
-
 bool write_file(const fs::path& path, const std::string& bytes, std::FILE* err) {
     std::ofstream file(path, std::ios::binary);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file.close();
     if (!file) {
-        std::fprintf(err, "qelreport: cannot write %s\n", shown(path).c_str());
+        std::fprintf(err, "qelreport: cannot write %s\n", shown_path(path).c_str());
         return false;
     }
     return true;
@@ -33,14 +28,15 @@ bool write_file(const fs::path& path, const std::string& bytes, std::FILE* err) 
 // Every ROOT must be there before any work starts.
 bool roots_exist(const report_options& options, std::FILE* err) {
     bool all = true;
-    for (const station_root& station : options.stations) {
-        std::error_code error;
-        if (!fs::is_directory(station.root, error)) {
-            std::fprintf(err, "qelreport: %s: %s\n", shown(station.root).c_str(),
-                         fs::exists(station.root, error)
-                             ? "not a folder"
-                             : "no such folder (give xlog.data folders)");
-            all = false;
+    for (const station_roots& station : options.stations) {
+        for (const fs::path& root : station.roots) {
+            std::error_code error;
+            if (!fs::is_directory(root, error)) {
+                std::fprintf(err, "qelreport: %s: %s\n", shown_path(root).c_str(),
+                             fs::exists(root, error) ? "not a folder"
+                                                     : "no such folder (give xlog.data folders)");
+                all = false;
+            }
         }
     }
     return all;
@@ -66,24 +62,30 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
     fs::create_directories(options->out, error);
     boards_csv boards(options->out / "boards.csv");
     if (error || !boards.good()) {
-        std::fprintf(err, "qelreport: cannot write to %s\n", shown(options->out).c_str());
+        std::fprintf(err, "qelreport: cannot write to %s\n", shown_path(options->out).c_str());
         return 1;
     }
 
     report_data report;
     report.days = options->days;
     progress_line progress(err, terminal);
-    for (const station_root& station : options->stations) {
-        station_tally tally(
-            station.name, shown(station.root),
-            [&](const std::string& name, const record_row& row) { boards.add(name, row); });
-        const bool read = scan_station(
-            station.root, options->days, tally,
-            [&](uint64_t files) { progress.show(station.name, files); }, problem);
-        progress.done();
-        if (!read) {
-            std::fprintf(err, "qelreport: %s: %s\n", shown(station.root).c_str(), problem.c_str());
+    for (const station_roots& station : options->stations) {
+        std::vector<std::string> roots;
+        for (const fs::path& root : station.roots) {
+            roots.push_back(shown_path(root));
         }
+        station_tally tally(
+            station.name, std::move(roots),
+            [&](const std::string& name, const record_row& row) { boards.add(name, row); });
+        scan_station(
+            station.roots, options->days, tally,
+            [&](uint64_t files) { progress.show(station.name, files); },
+            [&](const fs::path& root, const std::string& problem_text) {
+                progress.done();
+                std::fprintf(err, "qelreport: %s: %s\n", shown_path(root).c_str(),
+                             problem_text.c_str());
+            });
+        progress.done();
         report.stations.push_back(tally.finish());
         const station_report& done = report.stations.back();
         std::fprintf(out, "qelreport: %s: %llu records, %llu files not readable as records\n",
@@ -97,7 +99,7 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
         return 1;
     }
     std::fprintf(out, "qelreport: report written to %s\n",
-                 shown(fs::absolute(options->out / "report.html", error)).c_str());
+                 shown_path(fs::absolute(options->out / "report.html", error)).c_str());
     return 0;
 }
 

@@ -4,10 +4,10 @@
 
 namespace report {
 
-station_tally::station_tally(std::string name, std::string root, row_sink row_out)
+station_tally::station_tally(std::string name, std::vector<std::string> roots, row_sink row_out)
     : m_row_out(std::move(row_out)), m_slots([this](record_row& row) { count(row); }) {
     m_report.name = std::move(name);
-    m_report.root = std::move(root);
+    m_report.roots = std::move(roots);
 }
 
 void station_tally::add_record(const record_name& name, const std::vector<judgement_line>& lines,
@@ -16,31 +16,35 @@ void station_tally::add_record(const record_name& name, const std::vector<judgem
     row.time = name.time;
     row.qr = name.qr;
     row.slot = lines.empty() ? 0 : lines.front().slot;
-    row.pass = true;
+    row.has_result = !lines.empty();
+    row.pass = row.has_result;
     row.file = std::move(file);
     for (const judgement_line& line : lines) {
-        stats_of(line.name).add(line.value, line.pass, {line.low, line.high}, line.unit, name.time);
+        if (measurement_stats* stats = stats_of(line.name)) {
+            stats->add(line.value, line.pass, {line.low, line.high}, line.slot, line.unit,
+                       name.time);
+        }
         if (!line.pass) {
             row.pass = false;
-            if (!row.failed.empty()) {
-                row.failed += ' ';
-            }
-            row.failed += line.name;
+            row.add_failed(line.name);
         }
     }
     m_slots.add(std::move(row));
 }
 
-void station_tally::add_program_result(const std::vector<program_line>& lines) {
+void station_tally::add_program_result(local_seconds time, const std::vector<program_line>& lines) {
     ++m_report.program_results;
+    day_figures& day = m_report.days[time / seconds_per_day];
     for (const program_line& line : lines) {
         slot_figures& slot = m_report.slots[static_cast<size_t>(line.slot - 1)];
         switch (line.outcome) {
         case program_outcome::programmed:
             ++slot.programmed_ok;
+            ++day.programmed_ok;
             break;
         case program_outcome::failed:
             ++slot.programmed_failed;
+            ++day.programmed_failed;
             break;
         case program_outcome::not_programmed:
             ++slot.not_programmed;
@@ -73,30 +77,64 @@ station_report station_tally::finish() {
     return std::move(m_report);
 }
 
-measurement_stats& station_tally::stats_of(std::string_view name) {
-    const auto found = m_measurements.find(name);
-    return found != m_measurements.end()
-               ? found->second
-               : m_measurements.try_emplace(std::string(name)).first->second;
+measurement_stats* station_tally::stats_of(std::string_view name) {
+    if (const auto found = m_measurements.find(name); found != m_measurements.end()) {
+        return &found->second;
+    }
+    if (m_measurements.size() >= station_report::max_measurement_names) {
+        ++m_report.measurement_names_not_kept;
+        return nullptr;
+    }
+    return &m_measurements.try_emplace(std::string(name)).first->second;
 }
 
 void station_tally::count(record_row& row) {
-    row.test_number = m_boards.add(row);
+    day_figures& day = m_report.days[row.time / seconds_per_day];
+    ++day.records;
+    row.test_number = row.has_result ? m_boards.add(row) : 0;
+    if (row.test_number == 1) {
+        count_first_test(row, day);
+    }
     if (m_report.records++ == 0) {
         m_report.first_record = row.time;
     }
     m_report.first_record = std::min(m_report.first_record, row.time);
     m_report.last_record = std::max(m_report.last_record, row.time);
+    m_report.no_result += row.has_result ? 0 : 1;
     if (row.slot == 0) {
         ++m_report.records_without_slot;
     } else {
         slot_figures& slot = m_report.slots[static_cast<size_t>(row.slot - 1)];
-        ++slot.tested;
-        ++(row.pass ? slot.passed : slot.failed);
+        if (!row.has_result) {
+            ++slot.no_result;
+        } else {
+            ++slot.tested;
+            ++(row.pass ? slot.passed : slot.failed);
+        }
     }
     ++m_report.records_per_hour[row.time / 3600];
     if (m_row_out) {
         m_row_out(m_report.name, row);
+    }
+}
+
+void station_tally::count_first_test(const record_row& row, day_figures& day) {
+    ++day.boards;
+    day.first_pass += row.pass;
+    if (row.slot != 0) {
+        slot_figures& slot = m_report.slots[static_cast<size_t>(row.slot - 1)];
+        ++slot.first_tested;
+        slot.first_passed += row.pass;
+    }
+    for (size_t i = 0; i < row.failed_ends.size(); ++i) {
+        const std::string_view name = row.failed_name(i);
+        bool again = false; // a name printed twice in one record fails one board
+        for (size_t j = 0; j < i && !again; ++j) {
+            again = row.failed_name(j) == name;
+        }
+        first_test_fails& entry = m_report.first_test_pareto[std::string(name)];
+        ++entry.fails;
+        entry.boards += again ? 0 : 1;
     }
 }
 

@@ -18,11 +18,11 @@ class station_tally {
 public:
     // `row_out` sees every record once its slot is known, in time order (boards.csv).
     using row_sink = std::function<void(const std::string& station, const record_row& row)>;
-    station_tally(std::string name, std::string root, row_sink row_out);
+    station_tally(std::string name, std::vector<std::string> roots, row_sink row_out);
 
     void add_record(const record_name& name, const std::vector<judgement_line>& lines,
                     std::string file);
-    void add_program_result(const std::vector<program_line>& lines);
+    void add_program_result(local_seconds time, const std::vector<program_line>& lines);
     void add_unparsed(std::string file, std::string reason);
     // The report; the tally is spent afterwards.
     station_report finish();
@@ -37,8 +37,10 @@ private:
     using measurement_map =
         std::unordered_map<std::string, measurement_stats, name_hash, std::equal_to<>>;
 
-    measurement_stats& stats_of(std::string_view name);
+    // Nullptr for a new name past the cap.
+    measurement_stats* stats_of(std::string_view name);
     void count(record_row& row);
+    void count_first_test(const record_row& row, day_figures& day);
 
     station_report m_report;
     row_sink m_row_out;

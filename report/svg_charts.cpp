@@ -72,13 +72,14 @@ std::string svg_bars(const std::vector<bar>& bars, double top,
 }
 
 std::string svg_histogram(const measurement_stats& stats) {
-    const histogram& h = stats.distribution;
+    const histogram h = stats.distribution();
     std::string svg = open_svg("histogram");
     if (h.empty()) {
         return svg + "</svg>";
     }
     // Two more bins for the values below and above.
-    const double bin_width = plot_width / (histogram::bin_count + 2);
+    const auto bin_count = static_cast<double>(h.bins.size());
+    const double bin_width = plot_width / (bin_count + 2);
     uint64_t top = std::max(h.below, h.above);
     for (const uint64_t count : h.bins) {
         top = std::max(top, count);
@@ -93,16 +94,18 @@ std::string svg_histogram(const measurement_stats& stats) {
     for (size_t i = 0; i < h.bins.size(); ++i) {
         svg += column(i + 1, h.bins[i], "bar");
     }
-    svg += column(histogram::bin_count + 1, h.above, "outside");
+    svg += column(h.bins.size() + 1, h.above, "outside");
     const double low_edge = h.origin;
-    const double high_edge = h.origin + h.width * histogram::bin_count;
+    const double high_edge = h.origin + h.width * bin_count;
     const auto x_of = [&](double value) {
         const double clamped = std::clamp(value, low_edge - h.width, high_edge + h.width);
         return left + bin_width * (1 + (clamped - low_edge) / h.width);
     };
+    // A limit is drawn on the outer edge of its own thousandth, so a value on it is inside.
+    constexpr double half = 0.0005;
     for (const limit_pair& limits : stats.limits) {
         const bool current = same_limits(limits, stats.current);
-        for (const double limit : {limits.low, limits.high}) {
+        for (const double limit : {limits.low - half, limits.high + half}) {
             if (std::isfinite(limit)) {
                 svg += "<line class=\"" + std::string(current ? "limit" : "old-limit") +
                        "\" x1=\"" + num(x_of(limit)) + "\" y1=\"" + num(top_margin) + "\" x2=\"" +
@@ -110,9 +113,9 @@ std::string svg_histogram(const measurement_stats& stats) {
             }
         }
     }
-    svg += text_at(left + bin_width, height - bottom + 14, value_text(low_edge), "small");
-    svg += text_at(left + bin_width * (histogram::bin_count + 1), height - bottom + 14,
-                   value_text(high_edge), "small");
+    svg += text_at(left + bin_width, height - bottom + 14, value_text(low_edge + half), "small");
+    svg += text_at(left + bin_width * (bin_count + 1), height - bottom + 14,
+                   value_text(high_edge - half), "small");
     return svg + "</svg>";
 }
 

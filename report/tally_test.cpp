@@ -12,103 +12,177 @@
 namespace report {
 namespace {
 
-TEST(MeasurementStats, SpreadAndCpkFollowTheLimitsInForceAtTheEnd) {
+constexpr double d2 = 1.128; // average moving range over sigma, for ranges of two
+
+TEST(MeasurementStats, CpkFromTheWithinSigmaPpkFromTheOverallOneAndGrossValuesApart) {
     measurement_stats stats;
-    for (const double value : {9.0, 10.0, 11.0}) {
-        stats.add(value, true, {7, 13}, "V", 100);
+    // A drift: 1 to 9 in steps of 1, limits 0 to 10. Mean 5, overall sigma sqrt(60 / 8),
+    // every moving range 1.
+    for (int i = 1; i <= 9; ++i) {
+        stats.add(i, true, {0, 10}, 1, "V", i);
     }
-    EXPECT_DOUBLE_EQ(*stats.mean(), 10.0);
-    EXPECT_DOUBLE_EQ(*stats.stddev(), 1.0);
-    EXPECT_DOUBLE_EQ(*stats.cpk(), 1.0) << "3 / (3 * 1)";
+    // An open circuit, a field without a number (a failing 0.000) and nan: all gross.
+    stats.add(1e6, false, {0, 10}, 1, "V", 20);
+    stats.add(0.0, false, {2, 10}, 2, "V", 21);
+    stats.add(NAN, false, {0, 10}, 1, "V", 22);
+    // Beyond a limit by less than the tolerance: a fail, but counted.
+    stats.add(-9.0, false, {0, 10}, 3, "V", 23);
 
-    stats.add(10.0, true, {8, 13}, "V", 200);
-    stats.add(std::numeric_limits<double>::quiet_NaN(), false, {8, 13}, "V", 300);
-    EXPECT_EQ(stats.count, 4u);
+    EXPECT_EQ(stats.count, 10u);
+    EXPECT_EQ(stats.gross, 3u);
     EXPECT_EQ(stats.not_finite, 1u);
-    EXPECT_EQ(stats.fails, 1u);
-    EXPECT_DOUBLE_EQ(*stats.stddev(), std::sqrt(2.0 / 3.0));
-    EXPECT_DOUBLE_EQ(*stats.cpk(), 2.0 / (3 * std::sqrt(2.0 / 3.0))) << "against 8___13";
-    EXPECT_DOUBLE_EQ(stats.min, 9.0);
-    EXPECT_DOUBLE_EQ(stats.max, 11.0);
+    EXPECT_EQ(stats.fails, 4u);
+    EXPECT_DOUBLE_EQ(stats.min, -9.0);
+    EXPECT_DOUBLE_EQ(stats.max, 9.0);
 
-    stats.add(10.0, true, {7, 13}, "V", 400);
-    ASSERT_EQ(stats.limits.size(), 2u) << "distinct limits, in order of first appearance";
-    EXPECT_EQ(stats.limits[1].low, 8);
+    const capability slot1 = stats.of_slot(1);
+    EXPECT_EQ(slot1.count, 9u);
+    EXPECT_DOUBLE_EQ(*slot1.mean, 5.0);
+    EXPECT_DOUBLE_EQ(*slot1.stddev, std::sqrt(60.0 / 8));
+    EXPECT_DOUBLE_EQ(*slot1.sigma_within, 1 / d2);
+    EXPECT_DOUBLE_EQ(*slot1.cpk, 5 / (3 / d2)) << "the drift does not lower Cpk";
+    EXPECT_DOUBLE_EQ(*slot1.ppk, 5 / (3 * std::sqrt(60.0 / 8))) << "but it lowers Ppk";
+    EXPECT_FALSE(stats.of_slot(3).sigma_within) << "one value has no moving range";
+}
+
+TEST(MeasurementStats, ASlotOffsetShowsPerSlotAndDoesNotWidenTheWithinSigma) {
+    measurement_stats stats;
+    const double base[] = {5.0, 5.1, 4.9, 5.0};
+    for (int i = 0; i < 4; ++i) { // slots 1 and 2 alternate, slot 2 one volt higher
+        stats.add(base[i], true, {0, 10}, 1, "V", 10 * i);
+        stats.add(base[i] + 1, true, {0, 10}, 2, "V", 10 * i);
+    }
+    const double ranges = (0.1 + 0.2 + 0.1) / 3;
+    EXPECT_NEAR(*stats.of_slot(1).sigma_within, ranges / d2, 1e-12);
+    EXPECT_NEAR(*stats.of_slot(2).mean, 6.0, 1e-12);
+    const capability pooled = stats.pooled();
+    EXPECT_NEAR(*pooled.sigma_within, ranges / d2, 1e-12) << "moving ranges within slots";
+    EXPECT_GT(*pooled.stddev, 0.5) << "the offset is in the overall spread";
+    EXPECT_NEAR(*pooled.cpk, (10 - 5.5) / (3 * ranges / d2), 1e-9);
+}
+
+TEST(MeasurementStats, CapabilityFollowsTheLatestLimitsButSlotLimitsAreNoChange) {
+    measurement_stats stats;
+    for (int i = 0; i < 4; ++i) { // each slot under its own limits: no change
+        stats.add(5.0 + i, true, {0, 10}, 1, "V", i);
+        stats.add(6.0, true, {1, 11}, 2, "V", i);
+    }
+    EXPECT_EQ(stats.change_count, 0u);
+    EXPECT_FALSE(stats.capability_since());
+    EXPECT_EQ(stats.pooled().count, 4u) << "pooled over the slots under the latest limits";
+
+    stats.add(7.0, true, {0, 20}, 1, "V", 100); // a new program for both slots, one cycle
+    stats.add(7.5, true, {0, 20}, 2, "V", 100);
+    stats.add(8.0, true, {0, 20}, 1, "V", 110);
+    EXPECT_EQ(stats.change_count, 2u) << "slot 2's own limits changed differently";
     ASSERT_EQ(stats.changes.size(), 2u);
-    EXPECT_EQ(stats.changes[0].time, 200);
-    EXPECT_EQ(stats.changes[0].from.low, 7);
-    EXPECT_EQ(stats.changes[0].to.low, 8);
-    EXPECT_EQ(stats.changes[1].to.low, 7);
+    EXPECT_EQ(stats.changes[0].time, 100);
+    EXPECT_EQ(*stats.capability_since(), 100);
+    const capability pooled = stats.pooled();
+    EXPECT_EQ(pooled.count, 3u);
+    EXPECT_NEAR(*pooled.mean, 22.5 / 3, 1e-12);
+    EXPECT_NEAR(*pooled.sigma_within, 1.0 / d2, 1e-12) << "7 to 8 in slot 1";
+    EXPECT_EQ(stats.count, 11u) << "the period's figures keep every value";
+    EXPECT_EQ(stats.limits.size(), 3u);
 }
 
-TEST(MeasurementStats, NoCpkWithoutSpreadOrWithLimitsThatAreNoNumbers) {
-    measurement_stats flat;
-    flat.add(1.0, true, {0, 2}, "", 0);
-    EXPECT_FALSE(flat.stddev()) << "one value has no spread";
-    flat.add(1.0, true, {0, 2}, "", 0);
-    EXPECT_FALSE(flat.cpk()) << "no spread";
+TEST(Histogram, BinsAreWholeThousandthsAndAValueOnALimitIsInside) {
+    measurement_stats tight;
+    for (const double value : {1.000, 1.004, 1.010, 1.010, 1.011}) {
+        tight.add(value, value <= 1.010, {1.0, 1.01}, 1, "V", 0);
+    }
+    const histogram h = tight.distribution();
+    EXPECT_DOUBLE_EQ(h.width, 0.001) << "never narrower than the records print";
+    EXPECT_DOUBLE_EQ(h.origin, 0.9995);
+    ASSERT_EQ(h.bins.size(), 12u);
+    EXPECT_EQ(h.bins[0], 1u);
+    EXPECT_EQ(h.bins[4], 1u);
+    EXPECT_EQ(h.bins[10], 2u) << "1.010 in the last bin inside the limits";
+    EXPECT_EQ(h.bins[11], 1u);
 
-    measurement_stats one_sided;
-    one_sided.add(4.0, true, {0, INFINITY}, "", 0);
-    one_sided.add(6.0, true, {0, INFINITY}, "", 0);
-    EXPECT_DOUBLE_EQ(*one_sided.cpk(), 5.0 / (3 * std::sqrt(2.0))) << "the lower side alone";
-
-    measurement_stats unknown;
-    unknown.add(4.0, false, {NAN, 5}, "", 0);
-    unknown.add(6.0, false, {NAN, 5}, "", 0);
-    EXPECT_FALSE(unknown.cpk());
+    // 3.150 to 3.450 and values over three tolerances: 901 thousandths in bins that divide
+    // the 301 thousandths of the tolerance, one starting on the lower limit.
+    measurement_stats wide;
+    for (const double value : {2.850, 3.150, 3.300, 3.450, 3.750}) {
+        wide.add(value, true, {3.15, 3.45}, 1, "V", 0);
+    }
+    const histogram w = wide.distribution();
+    const double cells = std::round(w.width * 1000);
+    EXPECT_DOUBLE_EQ(w.width, cells / 1000);
+    EXPECT_EQ(301 % static_cast<int>(cells), 0) << cells;
+    const double lower_edge = (3.1495 - w.origin) / w.width;
+    EXPECT_NEAR(lower_edge, std::round(lower_edge), 1e-6) << "a bin edge half a thousandth below";
+    uint64_t total = 0;
+    for (const uint64_t count : w.bins) {
+        total += count;
+    }
+    EXPECT_EQ(total, 5u);
 }
 
-TEST(Histogram, BinsSpanTheFirstLimitsAndCountWhatFallsOutside) {
-    histogram bins;
-    bins.add(10.0, {4, 16}); // span 12: the bins run from 1 to 19, half a unit each
-    bins.add(0.5, {4, 16});
-    bins.add(19.0, {0, 100});
-    EXPECT_DOUBLE_EQ(bins.origin, 1.0);
-    EXPECT_DOUBLE_EQ(bins.width, 0.5);
-    EXPECT_EQ(bins.bins[18], 1u);
-    EXPECT_EQ(bins.below, 1u);
-    EXPECT_EQ(bins.above, 1u) << "the bins stay as the first limits set them";
+TEST(ThousandthCounts, CellsMergeInPairsAndKeepEveryValue) {
+    thousandth_counts counts;
+    for (int i = -1500; i <= 1500; ++i) {
+        counts.add(i / 1000.0);
+    }
+    counts.add(1e300);
+    EXPECT_EQ(counts.cell_size(), 4) << "3001 thousandths in at most 1024 cells";
+    uint64_t total = 0;
+    for (const uint32_t cell : counts.cells()) {
+        total += cell;
+    }
+    EXPECT_EQ(total, 3001u);
+    EXPECT_EQ(counts.first_cell(), -375) << "-1500 / 4, rounded down";
+    EXPECT_EQ(counts.beyond_above, 1u);
 }
 
-record_row row(std::string qr, bool pass, local_seconds time = 0, std::string failed = "") {
+record_row row(std::string qr, bool pass, local_seconds time, int slot,
+               std::string_view failed = "") {
     record_row r;
     r.qr = std::move(qr);
     r.pass = pass;
     r.time = time;
-    r.failed = std::move(failed);
+    r.slot = slot;
+    if (!failed.empty()) {
+        r.add_failed(failed);
+    }
     return r;
 }
 
-TEST(BoardTally, YieldsAndRetestsWorkedOutByHand) {
+TEST(BoardTally, YieldsRetestsAndNoTroubleFoundWorkedOutByHand) {
     board_tally tally;
-    EXPECT_EQ(tally.add(row("A", false, 1, "R1")), 1u);
-    EXPECT_EQ(tally.add(row("B", true, 2)), 1u);
-    EXPECT_EQ(tally.add(row("C", false, 3, "C3")), 1u);
-    EXPECT_EQ(tally.add(row("", true, 4)), 0u);
-    EXPECT_EQ(tally.add(row("", false, 5)), 0u);
-    EXPECT_EQ(tally.add(row("A", true, 6)), 2u);
-    EXPECT_EQ(tally.add(row("C", false, 7, "VCC")), 2u);
-    EXPECT_EQ(tally.add(row("D", false, 8)), 1u);
-    EXPECT_EQ(tally.add(row("C", true, 9)), 3u);
+    EXPECT_EQ(tally.add(row("A", false, 1, 1, "R1")), 1u);
+    EXPECT_EQ(tally.add(row("B", true, 2, 2)), 1u);
+    EXPECT_EQ(tally.add(row("C", false, 3, 2, "C3")), 1u);
+    EXPECT_EQ(tally.add(row("", true, 4, 3)), 0u);
+    EXPECT_EQ(tally.add(row("", false, 5, 4)), 0u);
+    EXPECT_EQ(tally.add(row("A", true, 6, 2)), 2u);
+    EXPECT_EQ(tally.add(row("C", false, 7, 3, "VCC")), 2u);
+    EXPECT_EQ(tally.add(row("D", false, 8, 1)), 1u);
+    EXPECT_EQ(tally.add(row("C", true, 9, 2)), 3u);
+    EXPECT_EQ(tally.add(row("C", false, 10, 2)), 4u);
+    EXPECT_EQ(tally.add(row("C", true, 11, 1)), 5u);
     const board_figures figures = tally.finish();
 
-    // Boards A B C D and two without a QR code; first passes: B and one without a QR code;
-    // final passes: A, B, C and that one.
-    EXPECT_EQ(figures.boards, 6u);
-    EXPECT_EQ(figures.first_pass, 2u);
-    EXPECT_EQ(figures.final_pass, 4u);
+    // Boards A B C D; records without a QR code are no boards. First passes: B; final
+    // passes: A, B, C.
+    EXPECT_EQ(figures.boards, 4u);
+    EXPECT_EQ(figures.first_pass, 1u);
+    EXPECT_EQ(figures.final_pass, 3u);
     EXPECT_EQ(figures.without_qr, 2u);
     EXPECT_EQ(figures.without_qr_passed, 1u);
     EXPECT_EQ(figures.retested, 2u);
-    EXPECT_EQ(figures.retests, 3u);
-    EXPECT_EQ(figures.tests_per_board, (std::map<uint32_t, uint64_t>{{1, 4}, {2, 1}, {3, 1}}));
+    EXPECT_EQ(figures.retests, 5u);
+    EXPECT_EQ(figures.tests_per_board, (std::map<uint32_t, uint64_t>{{1, 2}, {2, 1}, {5, 1}}));
+    // A failed in slot 1 and passed later; C failed in 2 and 3, passed, failed in 2 again
+    // (counted once) and passed.
+    EXPECT_EQ(figures.retest_pass, (std::array<uint64_t, 4>{1, 1, 1, 0}));
 
     ASSERT_EQ(figures.histories.size(), 2u);
     const board_history& c = figures.histories[0];
     EXPECT_EQ(c.qr, "C") << "most tests first";
-    ASSERT_EQ(c.kept.size(), 3u);
+    ASSERT_EQ(c.kept.size(), 5u);
     EXPECT_EQ(c.kept[0].failed, "C3") << "the first test is kept from before the retest";
+    EXPECT_EQ(c.kept[0].slot, 2);
     EXPECT_EQ(c.kept[1].failed, "VCC");
     EXPECT_TRUE(c.kept[2].pass);
     EXPECT_EQ(figures.histories[1].qr, "A");
@@ -122,10 +196,10 @@ record_name station_record(local_seconds time, std::string qr) {
     return {record_kind::station, time, std::move(qr), 1};
 }
 
-TEST(StationTally, ARecordWithoutLinesTakesTheSlotItsCycleResultsGiveItsQrCode) {
+TEST(StationTally, ARecordWithoutLinesHasNoResultAndTakesTheSlotOfItsQrCode) {
     std::vector<std::string> rows;
-    station_tally tally("ST1", "/st1/xlog.data", [&](const std::string&, const record_row& r) {
-        rows.push_back(r.file + "@" + std::to_string(r.slot));
+    station_tally tally("ST1", {"/st1/xlog.data"}, [&](const std::string&, const record_row& r) {
+        rows.push_back(r.file + "@" + std::to_string(r.slot) + (r.has_result ? "" : "?"));
     });
     // Two boards without QR codes: slot 1 with its lines, slot 2 with none.
     tally.add_record(station_record(10, ""), {line(1, true, "R1", 5)}, "a");
@@ -137,19 +211,30 @@ TEST(StationTally, ARecordWithoutLinesTakesTheSlotItsCycleResultsGiveItsQrCode) 
                                          {3, "Q/3", program_outcome::programmed},
                                          {4, "Q4", program_outcome::not_programmed}};
     EXPECT_TRUE(rows.size() == 1) << "b, c and d wait for the results";
-    tally.add_program_result(results);
+    tally.add_program_result(10, results);
     // The next cycle: a record whose cycle never gets results.
     tally.add_record(station_record(20, "Q5"), {}, "e");
     const station_report report = tally.finish();
 
-    EXPECT_EQ(rows, (std::vector<std::string>{"a@1", "b@2", "c@3", "d@4", "e@0"}))
+    EXPECT_EQ(rows, (std::vector<std::string>{"a@1", "b@2?", "c@3?", "d@4", "e@0?"}))
         << "in order; Q/3 matched as the file name holds it";
     EXPECT_EQ(report.records, 5u);
+    EXPECT_EQ(report.no_result, 3u);
     EXPECT_EQ(report.records_without_slot, 1u);
-    EXPECT_EQ(report.slots[1].tested, 1u);
+    EXPECT_EQ(report.slots[1].tested, 0u) << "no result is in no yield";
+    EXPECT_EQ(report.slots[1].no_result, 1u);
     EXPECT_EQ(report.slots[1].programmed_failed, 1u);
     EXPECT_EQ(report.slots[3].failed, 1u);
     EXPECT_EQ(report.slots[3].not_programmed, 1u);
+    EXPECT_EQ(report.slots[3].first_tested, 1u) << "Q4; Q_3 and Q5 have no result";
+    EXPECT_EQ(report.slots[3].first_passed, 0u);
+    EXPECT_EQ(report.boards.boards, 1u);
+    EXPECT_EQ(report.first_test_pareto.at("R1").boards, 1u);
+    const day_figures& day = report.days.at(0);
+    EXPECT_EQ(day.records, 5u);
+    EXPECT_EQ(day.boards, 1u);
+    EXPECT_EQ(day.programmed_ok, 2u);
+    EXPECT_EQ(day.programmed_failed, 1u);
     ASSERT_EQ(report.measurements.size(), 1u);
     EXPECT_EQ(report.measurements[0].stats.count, 2u);
     EXPECT_EQ(report.measurements[0].stats.fails, 1u);

@@ -75,6 +75,7 @@ TEST_F(GeneratedLine, TheSummaryHoldsWhatTheGeneratorWrote) {
             EXPECT_EQ(slot["tested"], want.slots[s].tested) << "slot " << s + 1;
             EXPECT_EQ(slot["passed"], want.slots[s].passed) << "slot " << s + 1;
             EXPECT_EQ(slot["failed"], want.slots[s].failed) << "slot " << s + 1;
+            EXPECT_EQ(slot["no_result"], want.slots[s].no_result) << "slot " << s + 1;
             EXPECT_EQ(slot["programmed_ok"], want.slots[s].programmed_ok) << "slot " << s + 1;
             EXPECT_EQ(slot["programmed_failed"], want.slots[s].programmed_failed);
         }
@@ -86,8 +87,7 @@ TEST_F(GeneratedLine, TheSummaryHoldsWhatTheGeneratorWrote) {
         }
         uint64_t changes = 0;
         for (const nlohmann::json& measurement : got["measurements"]) {
-            EXPECT_EQ(measurement["count"].get<uint64_t>() +
-                          measurement["not_finite"].get<uint64_t>(),
+            EXPECT_EQ(measurement["count"].get<uint64_t>() + measurement["gross"].get<uint64_t>(),
                       want.counts.at(measurement["name"]));
             for (const char* key : {"mean", "stddev", "min", "max", "cpk", "limits"}) {
                 EXPECT_TRUE(measurement.contains(key)) << key;

@@ -14,6 +14,7 @@ std::string truth_json(const line_truth& truth) {
                              {"tested", slot.tested},
                              {"passed", slot.passed},
                              {"failed", slot.failed},
+                             {"no_result", slot.no_result},
                              {"programmed_ok", slot.programmed_ok},
                              {"programmed_failed", slot.programmed_failed},
                              {"not_programmed", slot.not_programmed}});

@@ -13,6 +13,7 @@ struct slot_truth {
     uint64_t tested = 0;
     uint64_t passed = 0;
     uint64_t failed = 0;
+    uint64_t no_result = 0;
     uint64_t programmed_ok = 0;
     uint64_t programmed_failed = 0;
     uint64_t not_programmed = 0;

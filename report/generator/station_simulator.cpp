@@ -174,6 +174,10 @@ void station_simulator::count_record(const board& b, int slot, bool pass,
                                      const std::u16string& errors, const std::u16string& passes) {
     ++m_truth.records;
     slot_truth& s = m_truth.slots[slot - 1];
+    if (errors.empty() && passes.empty()) {
+        ++s.no_result; // the tester printed nothing for the slot: no board result
+        return;
+    }
     ++s.tested;
     ++(pass ? s.passed : s.failed);
     // Lines: "N# PASS name=..." or "N# 错误 name=... 范围=low___high".
@@ -199,10 +203,7 @@ void station_simulator::count_record(const board& b, int slot, bool pass,
     }
     const std::string key = narrow(FileNameSafe(wide(b.qr)));
     if (key.empty()) {
-        ++m_truth.records_without_qr;
-        ++m_truth.boards;
-        m_truth.first_pass += pass;
-        m_truth.final_pass += pass;
+        ++m_truth.records_without_qr; // no board to follow
         return;
     }
     board_state& state = m_boards[key];

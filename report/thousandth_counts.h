@@ -1,0 +1,38 @@
+#pragma once
+// Exact counts of a measurement's values per thousandth, the resolution the records print,
+// kept while reading so that bins can be chosen afterwards without a second pass. The cells
+// cover the values seen so far; past max_cells two neighbouring cells become one, so a cell
+// is always a whole number of thousandths (a power of two of them).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace report {
+
+class thousandth_counts {
+public:
+    static constexpr size_t max_cells = 1024;
+
+    // Counts a finite value; one too large to count in thousandths (beyond 2^53 of them) is
+    // counted as beyond the cells.
+    void add(double value);
+
+    bool empty() const { return m_cells.empty(); }
+    // Thousandths per cell.
+    int64_t cell_size() const { return int64_t{1} << m_shift; }
+    // Cell c holds the values of c * cell_size() to (c + 1) * cell_size() - 1 thousandths.
+    int64_t first_cell() const { return m_first; }
+    const std::vector<uint32_t>& cells() const { return m_cells; }
+    uint64_t beyond_below = 0;
+    uint64_t beyond_above = 0;
+
+private:
+    void count(int64_t thousandths);
+    void merge_pairs();
+
+    int m_shift = 0;
+    int64_t m_first = 0;
+    std::vector<uint32_t> m_cells;
+};
+
+} // namespace report
