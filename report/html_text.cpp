@@ -47,8 +47,18 @@ std::string percent_text(const std::optional<double>& fraction) {
     if (!fraction) {
         return "–";
     }
+    // One decimal, or as many more as keep a yield short of 100 % from showing 100.0 % (and
+    // a share above 0 from showing 0.0 %).
+    const double percent = *fraction * 100;
+    int decimals = 1;
+    for (double scale = 10; decimals < 3; ++decimals, scale *= 10) {
+        const double shown = std::round(percent * scale) / scale;
+        if (!(percent < 100 && shown >= 100) && !(percent > 0 && shown <= 0)) {
+            break;
+        }
+    }
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f%%", *fraction * 100);
+    std::snprintf(text, sizeof text, "%.*f%%", decimals, percent);
     return text;
 }
 

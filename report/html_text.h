@@ -13,7 +13,8 @@ std::string html_text(std::string_view bytes);
 
 // How the page shows a figure; "–" for none.
 std::string count_text(uint64_t value);
-std::string percent_text(const std::optional<double>& fraction); // "93.1%"
-std::string value_text(const std::optional<double>& value);      // six significant digits
+// "93.1%"; "99.96%" where one decimal would show 100.0%.
+std::string percent_text(const std::optional<double>& fraction);
+std::string value_text(const std::optional<double>& value); // six significant digits
 
 } // namespace report

@@ -1,5 +1,6 @@
 // What the outputs make of hostile or odd text and figures from the records.
 #include "csv.h"
+#include "html_text.h"
 #include "report_page.h"
 #include "summary_json.h"
 
@@ -35,6 +36,14 @@ TEST(ReportPage, TextFromFilesNeverBecomesMarkup) {
                                 "&lt;img src=x onerror=1&gt;", "k&#xFFFD;\xEF\xBF\xBD"}) {
         EXPECT_NE(page.find(escaped), std::string::npos) << escaped;
     }
+}
+
+TEST(ReportPage, AYieldShortOfAHundredPercentNeverShowsAsOne) {
+    EXPECT_EQ(percent_text(0.931), "93.1%");
+    EXPECT_EQ(percent_text(0.9996), "99.96%");
+    EXPECT_EQ(percent_text(0.99996), "99.996%");
+    EXPECT_EQ(percent_text(1.0), "100.0%");
+    EXPECT_EQ(percent_text(0.0004), "0.04%");
 }
 
 TEST(SummaryJson, FiguresThatAreNoNumbersAreNullAndTextIsWellFormed) {
