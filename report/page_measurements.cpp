@@ -44,25 +44,54 @@ std::string pareto(const station_report& station, const std::string& key) {
            "share</span></figcaption></figure>";
 }
 
+std::string first_test_pareto(const station_report& station, const std::string& key) {
+    const std::vector<first_test_entry> entries = pareto_first_test_of(station);
+    if (entries.empty()) {
+        return "";
+    }
+    std::string html =
+        heading("首测失败项排列", "Pareto of first-test fails (what drives "
+                                  "first-pass yield)") +
+        "<table class=\"sortable\"><thead><tr>" + label_cell("测试项", "Measurement", false) +
+        label_cell("失败次数", "Fails") + label_cell("板数", "Boards") + "</tr></thead><tbody>";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string entry_key = key + "/pareto_first_test/" + std::to_string(i);
+        html += "<tr><td data-k=\"" + entry_key + "/name\">" + html_text(entries[i].name) +
+                "</td>" + figure_cell(entry_key + "/fails", count_text(entries[i].fails)) +
+                figure_cell(entry_key + "/boards", count_text(entries[i].boards)) + "</tr>";
+    }
+    return html + "</tbody></table>";
+}
+
 std::string flags(const measurement_stats& stats) {
     std::string text;
     if (cpk_low(stats.pooled())) {
         text += "<span class=\"flag\">Cpk&lt;1.33</span> ";
     }
-    if (stats.change_count > 0) {
-        text += "<span class=\"flag\">限值变更 limits changed</span>";
+    if (const auto since = stats.capability_since()) {
+        text += "<span class=\"flag\">限值变更 limits changed</span> Cpk " + format_time(*since) +
+                " 起 <span class=\"en\">since</span>";
+    }
+    if (stats.gross > 0) {
+        text += " <span class=\"flag\">粗大 gross " + count_text(stats.gross) + "</span>";
     }
     return text;
 }
 
 std::string statistics(const station_report& station, const std::string& key) {
     std::string html =
-        heading("测试项统计", "Measurements") + "<table class=\"sortable\"><thead><tr>" +
+        heading("测试项统计", "Measurements") +
+        "<p class=\"en\">Cpk: 组内 σ (平均移动极差 / 1.128) within sigma (average moving range "
+        "/ 1.128); Ppk: 总体 σ overall sigma; 粗大值 (无数值, 超出限值一个公差以上) 不计入 "
+        "gross values (no number, or beyond a limit by more than the tolerance) are in no "
+        "figure but the fails</p><table class=\"sortable\"><thead><tr>" +
         label_cell("测试项", "Measurement", false) + label_cell("单位", "Unit", false) +
-        label_cell("数量", "Count") + label_cell("失败", "Fails") + label_cell("平均", "Mean") +
-        label_cell("标准差", "Std dev") + label_cell("最小", "Min") + label_cell("最大", "Max") +
-        label_cell("限值", "Limits", false) + label_cell("Cpk", "") +
-        label_cell("标记", "Flags", false) + "</tr></thead><tbody>";
+        label_cell("数量", "Count") + label_cell("粗大", "Gross") + label_cell("失败", "Fails") +
+        label_cell("平均", "Mean") + label_cell("标准差", "Std dev") +
+        label_cell("组内σ", "Within σ") + label_cell("最小", "Min") + label_cell("最大", "Max") +
+        label_cell("限值", "Limits", false) + label_cell("Cpk", "") + label_cell("Ppk", "") +
+        label_cell("失控点", "Out of control") + label_cell("标记", "Flags", false) +
+        "</tr></thead><tbody>";
     for (size_t i = 0; i < station.measurements.size(); ++i) {
         const named_measurement& measurement = station.measurements[i];
         const measurement_stats& stats = measurement.stats;
@@ -73,17 +102,53 @@ std::string statistics(const station_report& station, const std::string& key) {
             limits += (limits.empty() ? "" : "<br>") + limits_text(pair);
         }
         const capability pooled = stats.pooled();
-        html += std::string(cpk_low(pooled) ? "<tr class=\"low\">" : "<tr>") + "<td><a href=\"#" +
-                m + "\" data-k=\"" + m + "/name\">" + html_text(measurement.name) +
-                "</a></td><td data-k=\"" + m + "/unit\">" + html_text(stats.unit) + "</td>" +
-                figure_cell(m + "/count", count_text(stats.count)) +
-                figure_cell(m + "/fails", count_text(stats.fails)) +
-                figure_cell(m + "/mean", value_text(stats.mean())) +
-                figure_cell(m + "/stddev", value_text(stats.stddev())) +
-                figure_cell(m + "/min", seen ? value_text(stats.min) : "–") +
-                figure_cell(m + "/max", seen ? value_text(stats.max) : "–") + "<td>" + limits +
-                "</td>" + figure_cell(m + "/cpk", value_text(pooled.cpk)) + "<td>" + flags(stats) +
-                "</td></tr>";
+        const auto chart = stats.chart();
+        html +=
+            std::string(cpk_low(pooled) ? "<tr class=\"low\">" : "<tr>") + "<td><a href=\"#" + m +
+            "\" data-k=\"" + m + "/name\">" + html_text(measurement.name) +
+            "</a></td><td data-k=\"" + m + "/unit\">" + html_text(stats.unit) + "</td>" +
+            figure_cell(m + "/count", count_text(stats.count)) +
+            figure_cell(m + "/gross", count_text(stats.gross)) +
+            figure_cell(m + "/fails", count_text(stats.fails)) +
+            figure_cell(m + "/mean", value_text(stats.mean())) +
+            figure_cell(m + "/stddev", value_text(stats.stddev())) +
+            figure_cell(m + "/sigma_within", value_text(pooled.sigma_within)) +
+            figure_cell(m + "/min", seen ? value_text(stats.min) : "–") +
+            figure_cell(m + "/max", seen ? value_text(stats.max) : "–") + "<td>" + limits +
+            "</td>" + figure_cell(m + "/cpk", value_text(pooled.cpk)) +
+            figure_cell(m + "/ppk", value_text(pooled.ppk)) +
+            figure_cell(m + "/out_of_control", count_text(chart ? chart->out_of_control() : 0)) +
+            "<td>" + flags(stats) + "</td></tr>";
+    }
+    return html + "</tbody></table>";
+}
+
+// Each slot's mean and Cpk side by side: one slot's offset shows here.
+std::string by_slot(const station_report& station, const std::string& key) {
+    std::string html = heading("各位置能力", "Capability per slot") +
+                       "<table class=\"sortable\"><thead><tr>" +
+                       label_cell("测试项", "Measurement", false);
+    for (int slot = 1; slot <= measurement_stats::slots; ++slot) {
+        const std::string name = std::to_string(slot) + "#";
+        html += label_cell(name + " 平均", "mean") + label_cell(name + " Cpk", "");
+    }
+    html += "</tr></thead><tbody>";
+    for (size_t i = 0; i < station.measurements.size(); ++i) {
+        const measurement_stats& stats = station.measurements[i].stats;
+        const std::string m = key + "/measurements/" + std::to_string(i);
+        html += "<tr><td>" + html_text(station.measurements[i].name) + "</td>";
+        size_t index = 0; // in by_slot, which lists the slots with values
+        for (int slot = 1; slot <= measurement_stats::slots; ++slot) {
+            const capability figures = stats.of_slot(slot);
+            if (figures.count == 0) {
+                html += "<td class=\"n\">–</td><td class=\"n\">–</td>";
+                continue;
+            }
+            const std::string entry = m + "/by_slot/" + std::to_string(index++);
+            html += figure_cell(entry + "/mean", value_text(figures.mean)) +
+                    figure_cell(entry + "/cpk", value_text(figures.cpk));
+        }
+        html += "</tr>";
     }
     return html + "</tbody></table>";
 }
@@ -110,14 +175,19 @@ std::string limit_changes(const station_report& station) {
 
 std::string histograms(const station_report& station, const std::string& key) {
     std::string html =
-        heading("分布", "Distributions") +
+        heading("分布与控制图", "Distributions and control charts") +
         "<p class=\"en\">红线: 当前限值 current limits; 灰线: 之前的限值 earlier "
-        "limits; 两端: 超出范围的值 values outside the range</p><div class=\"grid\">";
+        "limits; 两端: 超出范围的值 values outside the range. 控制图: 最近 500 个值与移动极差, "
+        "中心线与 ±3σ (组内) 控制限, 红点为失控点 control chart: the last 500 values and their "
+        "moving ranges, centre lines and 3-sigma (within) limits, red points out of "
+        "control</p><div class=\"grid\">";
     for (size_t i = 0; i < station.measurements.size(); ++i) {
         const named_measurement& measurement = station.measurements[i];
+        const auto chart = measurement.stats.chart();
         html += "<figure id=\"" + key + "/measurements/" + std::to_string(i) + "\">" +
-                svg_histogram(measurement.stats) + "<figcaption>" + html_text(measurement.name) +
-                " " + html_text(measurement.stats.unit) + "</figcaption></figure>";
+                svg_histogram(measurement.stats) + (chart ? svg_control_chart(*chart) : "") +
+                "<figcaption>" + html_text(measurement.name) + " " +
+                html_text(measurement.stats.unit) + "</figcaption></figure>";
     }
     return html + "</div>";
 }
@@ -125,8 +195,8 @@ std::string histograms(const station_report& station, const std::string& key) {
 } // namespace
 
 std::string measurement_sections(const station_report& station, const std::string& key) {
-    return pareto(station, key) + statistics(station, key) + limit_changes(station) +
-           histograms(station, key);
+    return pareto(station, key) + first_test_pareto(station, key) + statistics(station, key) +
+           by_slot(station, key) + limit_changes(station) + histograms(station, key);
 }
 
 } // namespace report

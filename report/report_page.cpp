@@ -19,6 +19,9 @@ svg.chart{width:100%;max-width:520px;background:#fafbfc;border:1px solid #dde}
 svg .axis{stroke:#888}svg .bar{fill:#4a7ab0}svg .outside{fill:#c88}
 svg .limit{stroke:#d00;stroke-width:2}svg .old-limit{stroke:#999;stroke-dasharray:4 3}
 svg .cumulative,svg .flow{fill:none;stroke:#e80;stroke-width:2}svg .small{font-size:10px;fill:#333}
+svg .series{fill:none;stroke:#4a7ab0;stroke-width:1}svg .centre{stroke:#070}
+svg .control{stroke:#d00;stroke-dasharray:4 3}svg .ooc{fill:#d00}
+.warning{background:#fff3cd;border:1px solid #e0b000;padding:4px 8px}
 th.sort{cursor:pointer}
 </style>)";
 

@@ -4,6 +4,7 @@
 #include "record_time.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace report {
@@ -116,6 +117,74 @@ std::string svg_histogram(const measurement_stats& stats) {
     svg += text_at(left + bin_width, height - bottom + 14, value_text(low_edge + half), "small");
     svg += text_at(left + bin_width * (bin_count + 1), height - bottom + 14,
                    value_text(high_edge - half), "small");
+    return svg + "</svg>";
+}
+
+namespace {
+
+// One panel of the control chart: the points against a centre line and limits, the points
+// beyond them marked.
+std::string control_panel(const std::vector<double>& points, size_t first_index, size_t total,
+                          double centre, const std::vector<double>& limits,
+                          const std::vector<size_t>& out, double top, double panel_height) {
+    double low = centre;
+    double high = centre;
+    for (const double value : points) {
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    for (const double limit : limits) {
+        low = std::min(low, limit);
+        high = std::max(high, limit);
+    }
+    if (high == low) {
+        high = low + 1;
+    }
+    // Both panels on one x scale: a range stands under the later of its two values.
+    const double step = plot_width / static_cast<double>(std::max<size_t>(total, 2) - 1);
+    const auto x_of = [&](size_t i) { return left + step * static_cast<double>(i); };
+    const auto y_of = [&](double value) {
+        return top + (high - value) / (high - low) * panel_height;
+    };
+    std::string svg;
+    const auto horizontal = [&](double value, const char* cls) {
+        svg += "<line class=\"" + std::string(cls) + "\" x1=\"" + num(left) + "\" y1=\"" +
+               num(y_of(value)) + "\" x2=\"" + num(width - right) + "\" y2=\"" + num(y_of(value)) +
+               "\"/>";
+    };
+    horizontal(centre, "centre");
+    for (const double limit : limits) {
+        horizontal(limit, "control");
+    }
+    std::string line;
+    for (size_t i = 0; i < points.size(); ++i) {
+        line += num(x_of(i + first_index)) + "," + num(y_of(points[i])) + " ";
+    }
+    svg += "<polyline class=\"series\" points=\"" + line + "\"/>";
+    for (const size_t i : out) {
+        svg += "<circle class=\"ooc\" cx=\"" + num(x_of(i)) + "\" cy=\"" +
+               num(y_of(points[i - first_index])) + "\" r=\"3\"/>";
+    }
+    svg += text_at(left - 18, y_of(centre) + 3, value_text(centre), "small");
+    return svg;
+}
+
+} // namespace
+
+std::string svg_control_chart(const control_chart& chart) {
+    constexpr double panel = 100;
+    std::string svg = "<svg class=\"chart\" viewBox=\"0 0 " + num(width) + " " +
+                      num(2 * panel + 60) + "\" role=\"img\"><title>control chart</title>";
+    const size_t total = chart.values.size();
+    svg += control_panel(chart.values, 0, total, chart.centre, {chart.lower, chart.upper},
+                         chart.values_out, 10, panel);
+    std::vector<double> ranges;
+    for (size_t i = 1; i < chart.values.size(); ++i) {
+        ranges.push_back(std::fabs(chart.values[i] - chart.values[i - 1]));
+    }
+    svg += control_panel(ranges, 1, total, chart.range_centre, {chart.range_upper},
+                         chart.ranges_out, panel + 40, panel);
+    svg += text_at(width / 2, panel + 28, "MR", "small");
     return svg + "</svg>";
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The page's plots as inline SVG: bars, a histogram with its limits, a line over time. The
+// The page's plots as inline SVG: bars, a histogram with its limits, a control chart, a line
+// over time. The
 // labels given are text from files already made safe with html_text.
 #include "derived_figures.h"
 #include "measurement_stats.h"
@@ -21,6 +22,8 @@ std::string svg_bars(const std::vector<bar>& bars, double top,
                      const std::vector<double>& cumulative = {});
 // The distribution with every distinct limit drawn, values outside the bins at the ends.
 std::string svg_histogram(const measurement_stats& stats);
+// The individuals chart above, the moving ranges below, points beyond the limits marked.
+std::string svg_control_chart(const control_chart& chart);
 // Records per hour over the period.
 std::string svg_throughput(const throughput& flow);
 

@@ -9,7 +9,7 @@ import json
 import sys
 from html.parser import HTMLParser
 
-VOID = {"br", "img", "meta", "link", "input", "hr", "line", "rect", "polyline"}
+VOID = {"br", "img", "meta", "link", "input", "hr", "line", "rect", "polyline", "circle"}
 
 
 class Figures(HTMLParser):
@@ -72,11 +72,13 @@ def main(dom_path, summary_path):
         summary = json.load(f)
     page = Figures()
     with open(dom_path, encoding="utf-8") as f:
-        page.feed(f.read())
+        dom = f.read()
+    page.feed(dom)
     problems = []
     for station in summary["stations"]:
-        for key in ("name", "records", "unparsed", "first_pass_yield", "final_yield", "slots",
-                    "pareto", "measurements"):
+        for key in ("name", "records", "no_result", "unparsed", "first_pass_yield",
+                    "final_yield", "programming_yield", "rolled_yield", "slots", "pareto",
+                    "pareto_first_test", "daily", "measurements"):
             if key not in station:
                 problems.append(f"summary.json: station without {key}")
         for slot in station["slots"]:
@@ -84,7 +86,8 @@ def main(dom_path, summary_path):
                 if key not in slot:
                     problems.append(f"summary.json: slot without {key}")
         for measurement in station["measurements"]:
-            for key in ("name", "count", "mean", "stddev", "min", "max", "cpk", "limits"):
+            for key in ("name", "count", "gross", "mean", "stddev", "sigma_within", "min", "max",
+                        "cpk", "ppk", "by_slot", "limits", "control_chart", "out_of_control"):
                 if key not in measurement:
                     problems.append(f"summary.json: measurement without {key}")
     for key, shown in page.figures:
@@ -103,6 +106,10 @@ def main(dom_path, summary_path):
     pareto_entries = sum(len(s["pareto"]) for s in summary["stations"])
     if pareto_rows != pareto_entries:
         problems.append(f"{pareto_rows} Pareto rows on the page, {pareto_entries} in summary.json")
+    charts = sum(1 for s in summary["stations"] for m in s["measurements"] if m["control_chart"])
+    drawn = dom.count("<title>control chart</title>")
+    if charts == 0 or drawn != charts:
+        problems.append(f"{drawn} control charts on the page, {charts} in summary.json")
     if len(page.figures) < 100:
         problems.append(f"only {len(page.figures)} figures found on the page")
     if page.sortable_headers == 0 or page.marked_headers != page.sortable_headers:
