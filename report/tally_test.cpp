@@ -240,5 +240,23 @@ TEST(StationTally, ARecordWithoutLinesHasNoResultAndTakesTheSlotOfItsQrCode) {
     EXPECT_EQ(report.measurements[0].stats.fails, 1u);
 }
 
+TEST(StationTally, NamesPastTheCapAreCountedNotKept) {
+    station_tally tally("ST1", {"/st1/xlog.data"}, nullptr);
+    std::vector<std::string> names;
+    for (size_t i = 0; i <= station_report::max_measurement_names; ++i) {
+        names.push_back("N" + std::to_string(i));
+    }
+    std::vector<judgement_line> lines;
+    for (const std::string& name : names) {
+        lines.push_back(line(1, true, name, 5));
+    }
+    tally.add_record(station_record(10, "Q1"), lines, "a");
+    tally.add_record(station_record(20, "Q2"), {line(1, true, "N0", 5)}, "b");
+    const station_report report = tally.finish();
+    EXPECT_EQ(report.measurements.size(), station_report::max_measurement_names);
+    EXPECT_EQ(report.measurement_names_not_kept, 1u);
+    EXPECT_EQ(report.records, 2u);
+}
+
 } // namespace
 } // namespace report
