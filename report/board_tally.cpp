@@ -19,13 +19,14 @@ uint64_t qr_hash(std::string_view qr) {
 } // namespace
 
 uint32_t board_tally::add(const record_row& row) {
-    if (row.qr.empty()) {
+    // File names hold at most a few hundred bytes; a longer code could come from no record.
+    if (row.qr.empty() || row.qr.size() > qr_block_bytes / 16) {
         ++m_figures.without_qr;
         m_figures.without_qr_passed += row.pass;
         return 0;
     }
-    board& seen = find_or_add(row.qr);
-    const auto index = static_cast<uint32_t>(&seen - m_boards.data());
+    uint32_t index = 0;
+    board& seen = find_or_add(row.qr, index);
     if (++seen.tests == 1) {
         seen.first_time = row.time;
         seen.first_slot = static_cast<uint8_t>(row.slot);
@@ -70,45 +71,60 @@ void board_tally::start_history(board& seen, uint32_t index, std::string_view qr
     m_histories.push_back({std::string(qr), 1, {std::move(first)}});
 }
 
-board_tally::board& board_tally::find_or_add(std::string_view qr) {
-    if ((m_boards.size() + 1) * 2 > m_index.size()) {
+board_tally::board& board_tally::find_or_add(std::string_view qr, uint32_t& index) {
+    if ((static_cast<size_t>(m_count) + 1) * 2 > m_index.size()) {
         grow_index();
     }
     const uint64_t hash = qr_hash(qr);
     const size_t mask = m_index.size() - 1;
     for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
-        const uint32_t index = m_index[at];
+        index = m_index[at];
         if (index == none) {
-            m_index[at] = static_cast<uint32_t>(m_boards.size());
-            board& added = m_boards.emplace_back();
-            added.hash = hash;
-            added.qr_at = static_cast<uint32_t>(m_qr_bytes.size());
-            added.qr_size = static_cast<uint32_t>(qr.size());
-            m_qr_bytes += qr;
+            index = m_count++;
+            m_index[at] = index;
+            if (index % boards_per_block == 0) {
+                m_blocks.push_back(std::make_unique<board[]>(boards_per_block));
+            }
+            board& added = board_at(index);
+            added.hash = static_cast<uint32_t>(hash);
+            added.qr_at = store_qr(qr);
+            added.qr_size = static_cast<uint16_t>(qr.size());
             return added;
         }
-        board& candidate = m_boards[index];
-        if (candidate.hash == hash &&
-            std::string_view(m_qr_bytes).substr(candidate.qr_at, candidate.qr_size) == qr) {
+        board& candidate = board_at(index);
+        if (candidate.hash == static_cast<uint32_t>(hash) && qr_of(candidate) == qr) {
             return candidate;
         }
     }
 }
 
+uint32_t board_tally::store_qr(std::string_view qr) {
+    // A QR code never straddles two blocks.
+    if (m_qr_blocks.empty() || m_qr_end % qr_block_bytes + qr.size() > qr_block_bytes) {
+        m_qr_end = static_cast<uint32_t>(m_qr_blocks.size()) * qr_block_bytes;
+        m_qr_blocks.push_back(std::make_unique<char[]>(qr_block_bytes));
+    }
+    const uint32_t at = m_qr_end;
+    std::copy(qr.begin(), qr.end(), m_qr_blocks.back().get() + at % qr_block_bytes);
+    m_qr_end += static_cast<uint32_t>(qr.size());
+    return at;
+}
+
 void board_tally::grow_index() {
     m_index.assign(std::max<size_t>(64, m_index.size() * 2), none);
     const size_t mask = m_index.size() - 1;
-    for (size_t i = 0; i < m_boards.size(); ++i) {
-        size_t at = static_cast<size_t>(m_boards[i].hash) & mask;
+    for (uint32_t i = 0; i < m_count; ++i) {
+        size_t at = qr_hash(qr_of(board_at(i))) & mask;
         while (m_index[at] != none) {
             at = (at + 1) & mask;
         }
-        m_index[at] = static_cast<uint32_t>(i);
+        m_index[at] = i;
     }
 }
 
 board_figures board_tally::finish() {
-    for (const board& seen : m_boards) {
+    for (uint32_t i = 0; i < m_count; ++i) {
+        const board& seen = board_at(i);
         ++m_figures.boards;
         m_figures.final_pass += seen.last_pass;
         ++m_figures.tests_per_board[seen.tests];

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -57,27 +58,41 @@ public:
 
 private:
     static constexpr uint32_t none = UINT32_MAX;
+    // 32 bytes a board: a year of a line is millions of boards.
     struct board {
-        uint64_t hash = 0;
-        uint32_t qr_at = 0; // in m_qr_bytes
-        uint32_t qr_size = 0;
+        local_seconds first_time = 0;
+        uint32_t qr_at = 0; // in the QR blocks
         uint32_t tests = 0;
         uint32_t history = none;
-        local_seconds first_time = 0;
+        uint32_t hash = 0; // the low half of the QR code's hash
+        uint16_t qr_size = 0;
         uint8_t first_slot = 0;
         bool first_pass = false;
         bool last_pass = false;
         uint8_t failed_slots = 0;   // bit n-1: failed in slot n since its last pass
         uint8_t credited_slots = 0; // slots already counted in retest_pass
     };
+    // Boards and QR codes live in fixed blocks, so growing never copies them all (a copy
+    // would need the memory twice over for a moment).
+    static constexpr uint32_t boards_per_block = 8192;
+    static constexpr uint32_t qr_block_bytes = 65536;
 
-    board& find_or_add(std::string_view qr);
+    board& board_at(uint32_t index) {
+        return m_blocks[index / boards_per_block][index % boards_per_block];
+    }
+    std::string_view qr_of(const board& b) const {
+        return {m_qr_blocks[b.qr_at / qr_block_bytes].get() + b.qr_at % qr_block_bytes, b.qr_size};
+    }
+    board& find_or_add(std::string_view qr, uint32_t& index);
+    uint32_t store_qr(std::string_view qr);
     void grow_index();
     void start_history(board& seen, uint32_t index, std::string_view qr);
 
-    std::vector<board> m_boards;
-    std::vector<uint32_t> m_index; // open addressing into m_boards; none where empty
-    std::string m_qr_bytes;
+    std::vector<std::unique_ptr<board[]>> m_blocks;
+    uint32_t m_count = 0;
+    std::vector<uint32_t> m_index; // open addressing into the boards; none where empty
+    std::vector<std::unique_ptr<char[]>> m_qr_blocks;
+    uint32_t m_qr_end = 0;                                    // where the next QR code goes
     std::unordered_map<uint32_t, std::string> m_first_failed; // by board, until its history
     std::vector<board_history> m_histories;
     board_figures m_figures;
