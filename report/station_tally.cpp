@@ -19,8 +19,9 @@ void station_tally::add_record(const record_name& name, const std::vector<judgem
     row.has_result = !lines.empty();
     row.pass = row.has_result;
     row.file = std::move(file);
-    for (const judgement_line& line : lines) {
-        if (measurement_stats* stats = stats_of(line.name)) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const judgement_line& line = lines[i];
+        if (measurement_stats* stats = stats_of_line(i, line.name)) {
             stats->add(line.value, line.pass, {line.low, line.high}, line.slot, line.unit,
                        name.time);
         }
@@ -71,6 +72,7 @@ station_report station_tally::finish() {
         m_report.measurements.push_back({name, std::move(stats)});
     }
     m_measurements.clear();
+    m_previous_lines.clear();
     std::sort(
         m_report.measurements.begin(), m_report.measurements.end(),
         [](const named_measurement& a, const named_measurement& b) { return a.name < b.name; });
@@ -86,6 +88,18 @@ measurement_stats* station_tally::stats_of(std::string_view name) {
         return nullptr;
     }
     return &m_measurements.try_emplace(std::string(name)).first->second;
+}
+
+measurement_stats* station_tally::stats_of_line(size_t line, std::string_view name) {
+    if (line >= m_previous_lines.size()) {
+        m_previous_lines.resize(line + 1);
+    }
+    line_name& previous = m_previous_lines[line];
+    if (previous.stats == nullptr || previous.name != name) {
+        previous.name = name;
+        previous.stats = stats_of(name);
+    }
+    return previous.stats;
 }
 
 void station_tally::count(record_row& row) {

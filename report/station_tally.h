@@ -39,12 +39,20 @@ private:
 
     // Nullptr for a new name past the cap.
     measurement_stats* stats_of(std::string_view name);
+    // The same, found at once when the previous record had the name on the same line: a
+    // tester prints the same program every cycle.
+    measurement_stats* stats_of_line(size_t line, std::string_view name);
     void count(record_row& row);
     void count_first_test(const record_row& row, day_figures& day);
 
     station_report m_report;
     row_sink m_row_out;
     measurement_map m_measurements;
+    struct line_name {
+        std::string name;
+        measurement_stats* stats = nullptr;
+    };
+    std::vector<line_name> m_previous_lines;
     board_tally m_boards;
     slot_resolver m_slots;
 };
