@@ -69,19 +69,22 @@ std::optional<judgement_line> parse_judgement_line(std::string_view line) {
     }
     const std::string_view limits_word = result.pass ? pass_limits : fail_limits;
     const size_t limits_at = rest.rfind(limits_word);
-    const size_t equals = rest.find('=');
-    if (limits_at == std::string_view::npos || equals == std::string_view::npos ||
-        equals >= limits_at) {
+    if (limits_at == std::string_view::npos) {
         return std::nullopt;
     }
-    result.name = rest.substr(0, equals);
-    std::string_view measured = rest.substr(equals + 1, limits_at - equals - 1);
-    const auto value = take_number(measured);
+    // A name may hold "=" itself: the value follows the last "=" that a number follows.
+    const std::string_view head = rest.substr(0, limits_at);
+    std::optional<double> value;
+    size_t equals = head.size();
+    while (!value && equals != 0 && (equals = head.rfind('=', equals - 1)) != head.npos) {
+        result.unit = head.substr(equals + 1);
+        value = take_number(result.unit);
+    }
     if (!value) {
         return std::nullopt;
     }
+    result.name = head.substr(0, equals);
     result.value = *value;
-    result.unit = measured;
 
     std::string_view limits = rest.substr(limits_at + limits_word.size());
     const auto first = take_number(limits);

@@ -11,7 +11,7 @@ namespace report {
 struct judgement_line {
     int slot = 0; // 1 to 4
     bool pass = false;
-    std::string_view name; // the text before the first "="
+    std::string_view name; // the text before the last "=" that a number follows
     double value = 0;
     std::string_view unit;
     double low = 0; // the smaller limit

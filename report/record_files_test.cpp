@@ -105,6 +105,19 @@ TEST(JudgementLine, PassAndErrorLinesWithUnitsSignsAndLargeValues) {
     EXPECT_DOUBLE_EQ(not_a_number->high, 1.0);
 }
 
+TEST(JudgementLine, ANameHoldingAnEqualsSignEndsAtTheLastOneBeforeTheValue) {
+    const auto line = parse_judgement_line("1# PASS R=1=10.020kOhm range=9.500___10.500");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->name, "R=1");
+    EXPECT_DOUBLE_EQ(line->value, 10.02);
+    EXPECT_EQ(line->unit, "kOhm");
+
+    const auto unit = parse_judgement_line("2# 错误 X=1.500a=b 范围=0.000___1.000");
+    ASSERT_TRUE(unit) << "an = in the unit is followed by no number";
+    EXPECT_EQ(unit->name, "X");
+    EXPECT_EQ(unit->unit, "a=b");
+}
+
 TEST(JudgementLine, CutOrForeignLinesAreRefused) {
     for (const char* line :
          {"1# PASS R1=10.02", "1# PASS R1=10.020kOhm range=9.500___10.5",
