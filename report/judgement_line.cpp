@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace report {
@@ -18,9 +19,19 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
+struct printed_number {
+    double value = 0;
+    int64_t thousandths = 0;
+    bool exact = false; // whether thousandths holds the value
+};
+
+// Thousandths below this are exact in a double, and t / 1000.0 is then the double nearest
+// the printed number, as from_chars would read it.
+constexpr uint64_t exact_thousandths = uint64_t{1} << 53;
+
 // Reads one printed number from the start of `text` and drops it: "%.3f" digits, or inf or
 // nan as the controller prints values beyond its range.
-std::optional<double> take_number(std::string_view& text) {
+std::optional<printed_number> take_number(std::string_view& text) {
     const bool negative = text.starts_with('-');
     const std::string_view body = text.substr(negative ? 1 : 0);
     for (const std::string_view word : {"inf", "nan"}) {
@@ -28,12 +39,17 @@ std::optional<double> take_number(std::string_view& text) {
             text.remove_prefix(word.size() + (negative ? 1 : 0));
             const double magnitude = word == "inf" ? std::numeric_limits<double>::infinity()
                                                    : std::numeric_limits<double>::quiet_NaN();
-            return negative ? -magnitude : magnitude;
+            return printed_number{negative ? -magnitude : magnitude};
         }
     }
+    uint64_t thousandths = 0;
+    bool exact = true;
     size_t integer = 0;
-    while (integer < body.size() && is_digit(body[integer])) {
-        ++integer;
+    for (; integer < body.size() && is_digit(body[integer]); ++integer) {
+        if (exact) {
+            thousandths = thousandths * 10 + static_cast<uint64_t>(body[integer] - '0');
+            exact = thousandths < exact_thousandths / 1000 + 1;
+        }
     }
     const size_t end = integer + 4;
     if (integer == 0 || body.size() < end || body[integer] != '.' ||
@@ -41,13 +57,26 @@ std::optional<double> take_number(std::string_view& text) {
         return std::nullopt;
     }
     const size_t size = end + (negative ? 1 : 0);
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + size, value);
-    if (result.ec != std::errc() || result.ptr != text.data() + size) {
-        return std::nullopt;
+    printed_number number;
+    if (exact) {
+        thousandths = thousandths * 1000 + static_cast<uint64_t>(body[integer + 1] - '0') * 100 +
+                      static_cast<uint64_t>(body[integer + 2] - '0') * 10 +
+                      static_cast<uint64_t>(body[integer + 3] - '0');
+        number.exact = thousandths < exact_thousandths;
+    }
+    if (number.exact) {
+        const double magnitude = static_cast<double>(thousandths) / 1000.0;
+        const auto signed_thousandths = static_cast<int64_t>(thousandths);
+        number.value = negative ? -magnitude : magnitude;
+        number.thousandths = negative ? -signed_thousandths : signed_thousandths;
+    } else {
+        const auto result = std::from_chars(text.data(), text.data() + size, number.value);
+        if (result.ec != std::errc() || result.ptr != text.data() + size) {
+            return std::nullopt;
+        }
     }
     text.remove_prefix(size);
-    return value;
+    return number;
 }
 
 } // namespace
@@ -74,7 +103,7 @@ std::optional<judgement_line> parse_judgement_line(std::string_view line) {
     }
     // A name may hold "=" itself: the value follows the last "=" that a number follows.
     const std::string_view head = rest.substr(0, limits_at);
-    std::optional<double> value;
+    std::optional<printed_number> value;
     size_t equals = head.size();
     while (!value && equals != 0 && (equals = head.rfind('=', equals - 1)) != head.npos) {
         result.unit = head.substr(equals + 1);
@@ -84,7 +113,9 @@ std::optional<judgement_line> parse_judgement_line(std::string_view line) {
         return std::nullopt;
     }
     result.name = head.substr(0, equals);
-    result.value = *value;
+    result.value = value->value;
+    result.value_thousandths = value->thousandths;
+    result.has_thousandths = value->exact;
 
     std::string_view limits = rest.substr(limits_at + limits_word.size());
     const auto first = take_number(limits);
@@ -97,9 +128,11 @@ std::optional<judgement_line> parse_judgement_line(std::string_view line) {
         return std::nullopt;
     }
     // Limits that are not numbers stay as printed: no order holds between them.
-    const bool ordered = !std::isnan(*first) && !std::isnan(*second);
-    result.low = ordered ? std::min(*first, *second) : *first;
-    result.high = ordered ? std::max(*first, *second) : *second;
+    const double a = first->value;
+    const double b = second->value;
+    const bool ordered = !std::isnan(a) && !std::isnan(b);
+    result.low = ordered ? std::min(a, b) : a;
+    result.high = ordered ? std::max(a, b) : b;
     return result;
 }
 

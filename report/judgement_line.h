@@ -3,6 +3,7 @@
 //   "N# PASS name=VALUEunit range=B___A"  or  "N# 错误 name=VALUEunit 范围=B___A"
 // with N the fixture slot 1 to 4 and every number printed with three decimals ("-1.250",
 // "inf", "nan" too).
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -16,6 +17,10 @@ struct judgement_line {
     std::string_view unit;
     double low = 0; // the smaller limit
     double high = 0;
+    // The value in thousandths, exact where has_thousandths: a finite number printed with
+    // three decimals whose thousandths stay below 2^53 (value is then exactly t / 1000.0).
+    int64_t value_thousandths = 0;
+    bool has_thousandths = false;
 };
 
 // The line's fields, viewing `line`; nullopt for anything else.

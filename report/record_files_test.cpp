@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <set>
 
 namespace report {
@@ -116,6 +120,38 @@ TEST(JudgementLine, ANameHoldingAnEqualsSignEndsAtTheLastOneBeforeTheValue) {
     ASSERT_TRUE(unit) << "an = in the unit is followed by no number";
     EXPECT_EQ(unit->name, "X");
     EXPECT_EQ(unit->unit, "a=b");
+}
+
+TEST(JudgementLine, ValuesAreExactThousandthsAndReadBitForBitAsFromChars) {
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        // Every magnitude up to the largest count of thousandths a double holds exactly.
+        const int64_t thousandths = static_cast<int64_t>(random() >> (11 + i % 53));
+        char number[40];
+        std::snprintf(number, sizeof number, "%s%lld.%03lld", i % 2 ? "-" : "",
+                      static_cast<long long>(thousandths / 1000),
+                      static_cast<long long>(thousandths % 1000));
+        const auto line =
+            parse_judgement_line("1# PASS R=" + std::string(number) + "V range=0.000___1.000");
+        ASSERT_TRUE(line) << number;
+        double expected = 0;
+        std::from_chars(number, number + std::strlen(number), expected);
+        ASSERT_EQ(std::bit_cast<uint64_t>(line->value), std::bit_cast<uint64_t>(expected))
+            << number;
+        ASSERT_TRUE(line->has_thousandths) << number;
+        ASSERT_EQ(line->value_thousandths, i % 2 ? -thousandths : thousandths) << number;
+    }
+    for (const char* beyond :
+         {"9007199254740.992", "340282346638528859811704183484516925440.000", "inf", "-nan"}) {
+        const auto line =
+            parse_judgement_line("1# PASS R=" + std::string(beyond) + "V range=0.000___1.000");
+        ASSERT_TRUE(line) << beyond;
+        EXPECT_FALSE(line->has_thousandths) << beyond;
+    }
+    EXPECT_EQ(parse_judgement_line("1# PASS R=0009007199254740.991V range=0.000___1.000")
+                  ->value_thousandths,
+              (int64_t{1} << 53) - 1)
+        << "leading zeros count for nothing";
 }
 
 TEST(JudgementLine, CutOrForeignLinesAreRefused) {
