@@ -1,5 +1,5 @@
 #pragma once
-// The entries of one folder, by name.
+// The entries of one folder, by name; posix/ and win/ list them with the system's own calls.
 #include <filesystem>
 #include <string>
 #include <vector>

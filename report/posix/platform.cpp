@@ -1,11 +1,52 @@
 #include "platform.h"
 
+#include "folder_listing.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace report {
+
+bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>& entries,
+                 std::string& problem) {
+    entries.clear();
+    DIR* const dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    errno = 0;
+    while (const dirent* found = ::readdir(dir)) {
+        const std::string_view name = found->d_name;
+        if (name != "." && name != "..") {
+            folder_entry entry;
+            entry.name = name;
+            entry.is_folder = found->d_type == DT_DIR;
+            // A link is taken for what it leads to; some file systems tell no type at all.
+            struct stat target {};
+            if ((found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) &&
+                ::fstatat(::dirfd(dir), found->d_name, &target, 0) == 0) {
+                entry.is_folder = S_ISDIR(target.st_mode);
+            }
+            entries.push_back(std::move(entry));
+        }
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0) {
+        problem = std::strerror(error);
+        return false;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const folder_entry& a, const folder_entry& b) { return a.name < b.name; });
+    return true;
+}
 
 std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
                                                  std::vector<char>& buffer, std::string& problem) {

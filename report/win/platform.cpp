@@ -1,5 +1,8 @@
 #include "platform.h"
 
+#include "folder_listing.h"
+
+#include <algorithm>
 #include <io.h>
 #include <windows.h>
 
@@ -13,6 +16,33 @@ std::string error_text(const char* what) {
 }
 
 } // namespace
+
+bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>& entries,
+                 std::string& problem) {
+    namespace fs = std::filesystem;
+    entries.clear();
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        folder_entry entry;
+        try {
+            const std::u8string name = it->path().filename().u8string();
+            entry.name.assign(name.begin(), name.end());
+        } catch (const std::exception&) {
+            entry.name_readable = false;
+        }
+        std::error_code kind_error;
+        entry.is_folder = it->is_directory(kind_error);
+        entries.push_back(std::move(entry));
+    }
+    if (error) {
+        problem = error.message();
+        return false;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const folder_entry& a, const folder_entry& b) { return a.name < b.name; });
+    return true;
+}
 
 std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
                                                  std::vector<char>& buffer, std::string& problem) {
