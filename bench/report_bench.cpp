@@ -35,7 +35,7 @@ int read_only(const std::vector<std::string>& roots) {
             report::list_folder(data / day.name, files, problem);
             for (const auto& file : files) {
                 const auto text =
-                    report::read_record_file(data / day.name / file.name, buffer, problem);
+                    report::read_listed_file(data / day.name / file.name, file, buffer, problem);
                 count += 1;
                 bytes += text ? text->size() : 0;
             }

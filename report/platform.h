@@ -15,7 +15,8 @@ namespace report {
 inline constexpr size_t max_record_bytes = 1 << 20;
 
 // The whole file, read into `buffer` (kept between calls) and viewed there; nullopt with
-// `problem` set when it cannot be read or is larger than max_record_bytes.
+// `problem` set when it cannot be read, is no regular file (never waiting on one), or is
+// larger than max_record_bytes.
 std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
                                                  std::vector<char>& buffer, std::string& problem);
 

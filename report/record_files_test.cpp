@@ -1,9 +1,14 @@
 // The record files as the controller writes them: names, judgement lines, station records
 // and programming results.
+#include "folder_listing.h"
 #include "judgement_line.h"
+#include "platform.h"
 #include "program_result.h"
 #include "record_name.h"
+#include "record_scan.h"
 #include "station_record.h"
+
+#include "posix/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +16,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <future>
 #include <random>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace report {
 namespace {
@@ -208,6 +218,42 @@ TEST(ProgramResult, EveryOutcomeAndQrCodesWithSpacesOrNothing) {
 
     EXPECT_FALSE(parse_program_result("1#QRQB01 写入成", lines, problem));
     EXPECT_FALSE(parse_program_result("", lines, problem));
+}
+
+TEST(RecordScan, AFifoNamedLikeARecordIsNotedAndNeverWaitedFor) {
+    TempFolder root;
+    const std::filesystem::path day = root.path() / "qel_data" / "20240305";
+    std::filesystem::create_directories(day);
+    std::ofstream(day / "20240305_120000_QRA.txt") << "1# PASS R1=1.000V range=0.000___2.000";
+    const std::filesystem::path fifo = day / "20240305_120001_QRB.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    station_tally tally("ST1", "root", nullptr);
+    std::vector<char> buffer;
+    std::string scan_problem, read_problem;
+    auto reading = std::async(std::launch::async, [&] {
+        const bool scanned = scan_station(root.path(), {}, tally, nullptr, scan_problem);
+        // As if the file had become a FIFO after the folder was listed.
+        return scanned && !read_record_file(fifo, buffer, read_problem);
+    });
+    std::chrono::milliseconds deadline(20000);
+    while (reading.wait_for(deadline) == std::future_status::timeout) {
+        // A reader stuck in open() goes on once a writer has come and gone.
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+        ADD_FAILURE() << "the reading waited on the FIFO";
+        deadline = std::chrono::milliseconds(100);
+    }
+    EXPECT_TRUE(reading.get()) << scan_problem;
+    EXPECT_EQ(read_problem, "not a regular file: a FIFO");
+    std::vector<folder_entry> entries;
+    ASSERT_TRUE(list_folder(day, entries, scan_problem));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].kind, file_kind::fifo) << "known from the listing, so never opened";
+    const station_report report = tally.finish();
+    EXPECT_EQ(report.records, 1u);
+    ASSERT_EQ(report.unparsed_files.size(), 1u);
+    EXPECT_EQ(report.unparsed_files[0].file, "qel_data/20240305/20240305_120001_QRB.txt");
+    EXPECT_EQ(report.unparsed_files[0].reason, "not a regular file: a FIFO");
 }
 
 } // namespace

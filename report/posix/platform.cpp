@@ -11,6 +11,33 @@
 #include <unistd.h>
 
 namespace report {
+namespace {
+
+file_kind kind_of(mode_t mode) {
+    return S_ISREG(mode)                    ? file_kind::regular
+           : S_ISFIFO(mode)                 ? file_kind::fifo
+           : S_ISCHR(mode) || S_ISBLK(mode) ? file_kind::device
+           : S_ISSOCK(mode)                 ? file_kind::socket
+                                            : file_kind::other;
+}
+
+file_kind kind_of(unsigned char type) {
+    switch (type) {
+    case DT_REG:
+        return file_kind::regular;
+    case DT_FIFO:
+        return file_kind::fifo;
+    case DT_CHR:
+    case DT_BLK:
+        return file_kind::device;
+    case DT_SOCK:
+        return file_kind::socket;
+    default:
+        return file_kind::other;
+    }
+}
+
+} // namespace
 
 bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>& entries,
                  std::string& problem) {
@@ -27,11 +54,14 @@ bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>&
             folder_entry entry;
             entry.name = name;
             entry.is_folder = found->d_type == DT_DIR;
+            entry.kind = kind_of(found->d_type);
             // A link is taken for what it leads to; some file systems tell no type at all.
-            struct stat target {};
-            if ((found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) &&
-                ::fstatat(::dirfd(dir), found->d_name, &target, 0) == 0) {
-                entry.is_folder = S_ISDIR(target.st_mode);
+            // One whose target cannot be looked at is left for the open to say why.
+            if (found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) {
+                struct stat target {};
+                const bool known = ::fstatat(::dirfd(dir), found->d_name, &target, 0) == 0;
+                entry.is_folder = known && S_ISDIR(target.st_mode);
+                entry.kind = known ? kind_of(target.st_mode) : file_kind::regular;
             }
             entries.push_back(std::move(entry));
         }
@@ -50,9 +80,18 @@ bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>&
 
 std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
                                                  std::vector<char>& buffer, std::string& problem) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO put there since the listing must not stop the run.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         problem = std::string("cannot open: ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat status {};
+    const bool known = ::fstat(fd, &status) == 0;
+    if (!known || !S_ISREG(status.st_mode)) {
+        problem = known ? not_regular_file(kind_of(status.st_mode))
+                        : std::string("cannot read: ") + std::strerror(errno);
+        ::close(fd);
         return std::nullopt;
     }
     buffer.resize(max_record_bytes + 1);

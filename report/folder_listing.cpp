@@ -1,0 +1,33 @@
+#include "folder_listing.h"
+
+#include "platform.h"
+
+namespace report {
+
+std::string not_regular_file(file_kind kind) {
+    switch (kind) {
+    case file_kind::regular:
+        break;
+    case file_kind::fifo:
+        return "not a regular file: a FIFO";
+    case file_kind::device:
+        return "not a regular file: a device";
+    case file_kind::socket:
+        return "not a regular file: a socket";
+    case file_kind::other:
+        return "not a regular file";
+    }
+    return "";
+}
+
+std::optional<std::string_view> read_listed_file(const std::filesystem::path& path,
+                                                 const folder_entry& entry,
+                                                 std::vector<char>& buffer, std::string& problem) {
+    if (entry.kind != file_kind::regular) {
+        problem = not_regular_file(entry.kind);
+        return std::nullopt;
+    }
+    return read_record_file(path, buffer, problem);
+}
+
+} // namespace report
