@@ -14,6 +14,8 @@ std::string not_regular_file(file_kind kind) {
         return "not a regular file: a device";
     case file_kind::socket:
         return "not a regular file: a socket";
+    case file_kind::reparse_point:
+        return "not a regular file: a reparse point";
     case file_kind::other:
         return "not a regular file";
     }
@@ -26,6 +28,13 @@ std::optional<std::string_view> read_listed_file(const std::filesystem::path& pa
     if (entry.kind != file_kind::regular) {
         problem = not_regular_file(entry.kind);
         return std::nullopt;
+    }
+    if (entry.size && *entry.size > max_record_bytes) {
+        problem = record_too_large;
+        return std::nullopt;
+    }
+    if (entry.size && *entry.size == 0) {
+        return std::string_view();
     }
     return read_record_file(path, buffer, problem);
 }

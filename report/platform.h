@@ -13,6 +13,7 @@ namespace report {
 
 // A record is a few hundred bytes; anything much larger is no record and is not read whole.
 inline constexpr size_t max_record_bytes = 1 << 20;
+inline constexpr const char* record_too_large = "larger than 1 MiB; no record is";
 
 // The whole file, read into `buffer` (kept between calls) and viewed there; nullopt with
 // `problem` set when it cannot be read, is no regular file (never waiting on one), or is

@@ -220,6 +220,19 @@ TEST(ProgramResult, EveryOutcomeAndQrCodesWithSpacesOrNothing) {
     EXPECT_FALSE(parse_program_result("", lines, problem));
 }
 
+TEST(RecordScan, AListedSizeSparesOpeningAnEmptyOrOversizedFile) {
+    std::vector<char> buffer;
+    std::string problem;
+    folder_entry entry;
+    entry.size = 0;
+    const auto empty = read_listed_file("/nonexistent/a.txt", entry, buffer, problem);
+    ASSERT_TRUE(empty) << problem;
+    EXPECT_TRUE(empty->empty()) << "a record with no lines";
+    entry.size = max_record_bytes + 1;
+    EXPECT_FALSE(read_listed_file("/nonexistent/a.txt", entry, buffer, problem));
+    EXPECT_EQ(problem, record_too_large);
+}
+
 TEST(RecordScan, AFifoNamedLikeARecordIsNotedAndNeverWaitedFor) {
     TempFolder root;
     const std::filesystem::path day = root.path() / "qel_data" / "20240305";

@@ -113,7 +113,7 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
     }
     ::close(fd);
     if (size > max_record_bytes) {
-        problem = "larger than 1 MiB; no record is";
+        problem = record_too_large;
         return std::nullopt;
     }
     return std::string_view(buffer.data(), size);

@@ -3,7 +3,9 @@
 #include "folder_listing.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <io.h>
+#include <system_error>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -15,28 +17,79 @@ std::string error_text(const char* what) {
     return std::string(what) + " (Windows error " + std::to_string(GetLastError()) + ")";
 }
 
+// `name` in UTF-8 into `text`; false for a name that is no valid UTF-16 (a lone surrogate).
+bool utf8_name(std::wstring_view name, std::string& text) {
+    text.clear();
+    for (size_t i = 0; i < name.size(); ++i) {
+        uint32_t code = name[i];
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            if (code > 0xDBFF || i + 1 == name.size() || name[i + 1] < 0xDC00 ||
+                name[i + 1] > 0xDFFF) {
+                text.clear();
+                return false;
+            }
+            code = 0x10000 + ((code - 0xD800) << 10) + (name[++i] - 0xDC00u);
+        }
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | code >> 6);
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            text += static_cast<char>(0xE0 | code >> 12);
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | code >> 18);
+            text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>& entries,
                  std::string& problem) {
-    namespace fs = std::filesystem;
     entries.clear();
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        folder_entry entry;
-        try {
-            const std::u8string name = it->path().filename().u8string();
-            entry.name.assign(name.begin(), name.end());
-        } catch (const std::exception&) {
-            entry.name_readable = false;
+    // The listing gives each entry's kind and size, so no file needs a look of its own.
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = (folder / L"*").native();
+    const HANDLE search =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        // A drive's root has no "." entry, so an empty one finds nothing.
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return true;
         }
-        std::error_code kind_error;
-        entry.is_folder = it->is_directory(kind_error);
-        entries.push_back(std::move(entry));
+        problem = std::system_category().message(static_cast<int>(error));
+        return false;
     }
-    if (error) {
-        problem = error.message();
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        folder_entry entry;
+        entry.name_readable = utf8_name(name, entry.name);
+        const DWORD attributes = found.dwFileAttributes;
+        entry.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.kind = (attributes & FILE_ATTRIBUTE_DEVICE) != 0          ? file_kind::device
+                     : (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? file_kind::reparse_point
+                                                                        : file_kind::regular;
+        if (!entry.is_folder) {
+            entry.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        }
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    const DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES) {
+        problem = std::system_category().message(static_cast<int>(error));
         return false;
     }
     std::sort(entries.begin(), entries.end(),
@@ -71,7 +124,7 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
     }
     CloseHandle(file);
     if (size > max_record_bytes) {
-        problem = "larger than 1 MiB; no record is";
+        problem = record_too_large;
         return std::nullopt;
     }
     return std::string_view(buffer.data(), size);
