@@ -5,6 +5,9 @@
 namespace report {
 namespace {
 
+// Without it spreadsheet programs take the files for the system's code page.
+constexpr const char* byte_order_mark = "\xEF\xBB\xBF";
+
 std::string optional_number(const std::optional<double>& value) {
     return value ? csv_number(*value) : "";
 }
@@ -12,7 +15,8 @@ std::string optional_number(const std::optional<double>& value) {
 } // namespace
 
 std::string measurements_csv(const report_data& report) {
-    std::string csv = "station,name,unit,count,not_finite,fails,mean,stddev,min,max,cpk,low,high,"
+    std::string csv = std::string(byte_order_mark) +
+                      "station,name,unit,count,not_finite,fails,mean,stddev,min,max,cpk,low,high,"
                       "limit_pairs,limit_changes\r\n";
     for (const station_report& station : report.stations) {
         for (const named_measurement& measurement : station.measurements) {
@@ -37,7 +41,7 @@ std::string measurements_csv(const report_data& report) {
 }
 
 boards_csv::boards_csv(const std::filesystem::path& path) : m_out(path, std::ios::binary) {
-    m_out << "station,qr,time,slot,result,test_number,failed,file\r\n";
+    m_out << byte_order_mark << "station,qr,time,slot,result,test_number,failed,file\r\n";
 }
 
 void boards_csv::add(const std::string& station, const record_row& row) {

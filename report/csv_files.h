@@ -1,6 +1,7 @@
 #pragma once
 // measurements.csv (one row per station and measurement) and boards.csv (one row per
-// record, written as the records stream by, in time order per station).
+// record, written as the records stream by, in time order per station); both UTF-8 with a
+// byte-order mark.
 #include "record_row.h"
 #include "report_data.h"
 
