@@ -2,6 +2,8 @@
 
 #include "csv.h"
 
+#include <charconv>
+
 namespace report {
 namespace {
 
@@ -45,10 +47,42 @@ boards_csv::boards_csv(const std::filesystem::path& path) : m_out(path, std::ios
 }
 
 void boards_csv::add(const std::string& station, const record_row& row) {
-    m_out << csv_text(station) << ',' << csv_text(row.qr) << ',' << format_time(row.time) << ','
-          << (row.slot == 0 ? std::string() : std::to_string(row.slot)) << ','
-          << (row.pass ? "PASS" : "FAIL") << ',' << row.test_number << ',' << csv_text(row.failed)
-          << ',' << csv_text(row.file) << "\r\n";
+    m_row.clear();
+    append_csv_text(m_row, station);
+    m_row += ',';
+    append_csv_text(m_row, row.qr);
+    m_row += ',';
+    append_time(row.time);
+    m_row += ',';
+    char number[16];
+    if (row.slot != 0) {
+        m_row.append(number, std::to_chars(number, number + sizeof number, row.slot).ptr);
+    }
+    m_row += row.pass ? ",PASS," : ",FAIL,";
+    m_row.append(number, std::to_chars(number, number + sizeof number, row.test_number).ptr);
+    m_row += ',';
+    append_csv_text(m_row, row.failed);
+    m_row += ',';
+    append_csv_text(m_row, row.file);
+    m_row += "\r\n";
+    m_out.write(m_row.data(), static_cast<std::streamsize>(m_row.size()));
+}
+
+void boards_csv::append_time(local_seconds time) {
+    const int64_t day = time >= 0 ? time / seconds_per_day : (time + 1) / seconds_per_day - 1;
+    if (m_day_text.empty() || day != m_day) {
+        m_day = day;
+        m_day_text = format_time(day * seconds_per_day);
+        m_day_text.resize(m_day_text.size() - std::string_view("00:00:00").size());
+    }
+    m_row += m_day_text;
+    const auto second = static_cast<int>(time - day * seconds_per_day);
+    for (const int part : {second / 3600, second / 60 % 60, second % 60}) {
+        m_row += static_cast<char>('0' + part / 10);
+        m_row += static_cast<char>('0' + part % 10);
+        m_row += ':';
+    }
+    m_row.pop_back();
 }
 
 } // namespace report
