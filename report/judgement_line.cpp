@@ -29,39 +29,53 @@ struct printed_number {
 // the printed number, as from_chars would read it.
 constexpr uint64_t exact_thousandths = uint64_t{1} << 53;
 
+// Whether `text` holds `word` at `at`; the words are short, so no memcmp call.
+bool holds_at(std::string_view text, size_t at, std::string_view word) {
+    if (text.size() < at + word.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < word.size(); ++i) {
+        if (text[at + i] != word[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads one printed number from the start of `text` and drops it: "%.3f" digits, or inf or
 // nan as the controller prints values beyond its range.
 std::optional<printed_number> take_number(std::string_view& text) {
-    const bool negative = text.starts_with('-');
-    const std::string_view body = text.substr(negative ? 1 : 0);
-    for (const std::string_view word : {"inf", "nan"}) {
-        if (body.starts_with(word)) {
-            text.remove_prefix(word.size() + (negative ? 1 : 0));
-            const double magnitude = word == "inf" ? std::numeric_limits<double>::infinity()
-                                                   : std::numeric_limits<double>::quiet_NaN();
-            return printed_number{negative ? -magnitude : magnitude};
+    const bool negative = !text.empty() && text[0] == '-';
+    const size_t start = negative ? 1 : 0;
+    if (text.size() > start && !is_digit(text[start])) {
+        const bool infinite = holds_at(text, start, "inf");
+        if (!infinite && !holds_at(text, start, "nan")) {
+            return std::nullopt;
         }
+        text.remove_prefix(start + 3);
+        const double magnitude = infinite ? std::numeric_limits<double>::infinity()
+                                          : std::numeric_limits<double>::quiet_NaN();
+        return printed_number{negative ? -magnitude : magnitude};
     }
     uint64_t thousandths = 0;
     bool exact = true;
-    size_t integer = 0;
-    for (; integer < body.size() && is_digit(body[integer]); ++integer) {
+    size_t point = start;
+    for (; point < text.size() && is_digit(text[point]); ++point) {
         if (exact) {
-            thousandths = thousandths * 10 + static_cast<uint64_t>(body[integer] - '0');
+            thousandths = thousandths * 10 + static_cast<uint64_t>(text[point] - '0');
             exact = thousandths < exact_thousandths / 1000 + 1;
         }
     }
-    const size_t end = integer + 4;
-    if (integer == 0 || body.size() < end || body[integer] != '.' ||
-        !std::all_of(body.begin() + integer + 1, body.begin() + end, is_digit)) {
+    const size_t end = point + 4;
+    if (point == start || text.size() < end || text[point] != '.' || !is_digit(text[point + 1]) ||
+        !is_digit(text[point + 2]) || !is_digit(text[point + 3])) {
         return std::nullopt;
     }
-    const size_t size = end + (negative ? 1 : 0);
     printed_number number;
     if (exact) {
-        thousandths = thousandths * 1000 + static_cast<uint64_t>(body[integer + 1] - '0') * 100 +
-                      static_cast<uint64_t>(body[integer + 2] - '0') * 10 +
-                      static_cast<uint64_t>(body[integer + 3] - '0');
+        thousandths = thousandths * 1000 + static_cast<uint64_t>(text[point + 1] - '0') * 100 +
+                      static_cast<uint64_t>(text[point + 2] - '0') * 10 +
+                      static_cast<uint64_t>(text[point + 3] - '0');
         number.exact = thousandths < exact_thousandths;
     }
     if (number.exact) {
@@ -70,12 +84,12 @@ std::optional<printed_number> take_number(std::string_view& text) {
         number.value = negative ? -magnitude : magnitude;
         number.thousandths = negative ? -signed_thousandths : signed_thousandths;
     } else {
-        const auto result = std::from_chars(text.data(), text.data() + size, number.value);
-        if (result.ec != std::errc() || result.ptr != text.data() + size) {
+        const auto result = std::from_chars(text.data(), text.data() + end, number.value);
+        if (result.ec != std::errc() || result.ptr != text.data() + end) {
             return std::nullopt;
         }
     }
-    text.remove_prefix(size);
+    text.remove_prefix(end);
     return number;
 }
 
@@ -87,18 +101,15 @@ std::optional<judgement_line> parse_judgement_line(std::string_view line) {
     }
     judgement_line result;
     result.slot = line[0] - '0';
-    std::string_view rest = line.substr(1);
-    if (rest.starts_with(pass_word)) {
-        result.pass = true;
-        rest.remove_prefix(pass_word.size());
-    } else if (rest.starts_with(fail_word)) {
-        rest.remove_prefix(fail_word.size());
-    } else {
+    result.pass = holds_at(line, 1, pass_word);
+    if (!result.pass && !holds_at(line, 1, fail_word)) {
         return std::nullopt;
     }
+    const std::string_view rest = line.substr(1 + (result.pass ? pass_word : fail_word).size());
+    // The limits word holds the last space of a line, as the limits after it hold none.
     const std::string_view limits_word = result.pass ? pass_limits : fail_limits;
-    const size_t limits_at = rest.rfind(limits_word);
-    if (limits_at == std::string_view::npos) {
+    const size_t limits_at = rest.rfind(' ');
+    if (limits_at == std::string_view::npos || !holds_at(rest, limits_at, limits_word)) {
         return std::nullopt;
     }
     // A name may hold "=" itself: the value follows the last "=" that a number follows.
@@ -119,7 +130,7 @@ std::optional<judgement_line> parse_judgement_line(std::string_view line) {
 
     std::string_view limits = rest.substr(limits_at + limits_word.size());
     const auto first = take_number(limits);
-    if (!first || !limits.starts_with(limit_separator)) {
+    if (!first || !holds_at(limits, 0, limit_separator)) {
         return std::nullopt;
     }
     limits.remove_prefix(limit_separator.size());
