@@ -44,18 +44,19 @@ bool holds_at(std::string_view text, size_t at, std::string_view word) {
 
 // Reads one printed number from the start of `text` and drops it: "%.3f" digits, or inf or
 // nan as the controller prints values beyond its range.
-std::optional<printed_number> take_number(std::string_view& text) {
+bool take_number(std::string_view& text, printed_number& number) {
     const bool negative = !text.empty() && text[0] == '-';
     const size_t start = negative ? 1 : 0;
     if (text.size() > start && !is_digit(text[start])) {
         const bool infinite = holds_at(text, start, "inf");
         if (!infinite && !holds_at(text, start, "nan")) {
-            return std::nullopt;
+            return false;
         }
         text.remove_prefix(start + 3);
         const double magnitude = infinite ? std::numeric_limits<double>::infinity()
                                           : std::numeric_limits<double>::quiet_NaN();
-        return printed_number{negative ? -magnitude : magnitude};
+        number = {negative ? -magnitude : magnitude};
+        return true;
     }
     uint64_t thousandths = 0;
     bool exact = true;
@@ -69,9 +70,9 @@ std::optional<printed_number> take_number(std::string_view& text) {
     const size_t end = point + 4;
     if (point == start || text.size() < end || text[point] != '.' || !is_digit(text[point + 1]) ||
         !is_digit(text[point + 2]) || !is_digit(text[point + 3])) {
-        return std::nullopt;
+        return false;
     }
-    printed_number number;
+    number = {};
     if (exact) {
         thousandths = thousandths * 1000 + static_cast<uint64_t>(text[point + 1] - '0') * 100 +
                       static_cast<uint64_t>(text[point + 2] - '0') * 10 +
@@ -86,65 +87,69 @@ std::optional<printed_number> take_number(std::string_view& text) {
     } else {
         const auto result = std::from_chars(text.data(), text.data() + end, number.value);
         if (result.ec != std::errc() || result.ptr != text.data() + end) {
-            return std::nullopt;
+            return false;
         }
     }
     text.remove_prefix(end);
-    return number;
+    return true;
 }
 
 } // namespace
 
 std::optional<judgement_line> parse_judgement_line(std::string_view line) {
-    if (line.empty() || line[0] < '1' || line[0] > '4') {
-        return std::nullopt;
-    }
     judgement_line result;
+    return parse_judgement_line(line, result) ? std::optional(result) : std::nullopt;
+}
+
+bool parse_judgement_line(std::string_view line, judgement_line& result) {
+    if (line.empty() || line[0] < '1' || line[0] > '4') {
+        return false;
+    }
     result.slot = line[0] - '0';
     result.pass = holds_at(line, 1, pass_word);
     if (!result.pass && !holds_at(line, 1, fail_word)) {
-        return std::nullopt;
+        return false;
     }
     const std::string_view rest = line.substr(1 + (result.pass ? pass_word : fail_word).size());
     // The limits word holds the last space of a line, as the limits after it hold none.
     const std::string_view limits_word = result.pass ? pass_limits : fail_limits;
     const size_t limits_at = rest.rfind(' ');
     if (limits_at == std::string_view::npos || !holds_at(rest, limits_at, limits_word)) {
-        return std::nullopt;
+        return false;
     }
     // A name may hold "=" itself: the value follows the last "=" that a number follows.
     const std::string_view head = rest.substr(0, limits_at);
-    std::optional<printed_number> value;
+    printed_number value;
+    bool found = false;
     size_t equals = head.size();
-    while (!value && equals != 0 && (equals = head.rfind('=', equals - 1)) != head.npos) {
+    while (!found && equals != 0 && (equals = head.rfind('=', equals - 1)) != head.npos) {
         result.unit = head.substr(equals + 1);
-        value = take_number(result.unit);
+        found = take_number(result.unit, value);
     }
-    if (!value) {
-        return std::nullopt;
+    if (!found) {
+        return false;
     }
     result.name = head.substr(0, equals);
-    result.value = value->value;
-    result.value_thousandths = value->thousandths;
-    result.has_thousandths = value->exact;
+    result.value = value.value;
+    result.value_thousandths = value.thousandths;
+    result.has_thousandths = value.exact;
 
     std::string_view limits = rest.substr(limits_at + limits_word.size());
-    const auto first = take_number(limits);
-    if (!first || !holds_at(limits, 0, limit_separator)) {
-        return std::nullopt;
+    printed_number first, second;
+    if (!take_number(limits, first) || !holds_at(limits, 0, limit_separator)) {
+        return false;
     }
     limits.remove_prefix(limit_separator.size());
-    const auto second = take_number(limits);
-    if (!second || !limits.empty()) {
-        return std::nullopt;
+    if (!take_number(limits, second) || !limits.empty()) {
+        return false;
     }
     // Limits that are not numbers stay as printed: no order holds between them.
-    const double a = first->value;
-    const double b = second->value;
+    const double a = first.value;
+    const double b = second.value;
     const bool ordered = !std::isnan(a) && !std::isnan(b);
     result.low = ordered ? std::min(a, b) : a;
     result.high = ordered ? std::max(a, b) : b;
-    return result;
+    return true;
 }
 
 } // namespace report

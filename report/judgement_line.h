@@ -25,5 +25,7 @@ struct judgement_line {
 
 // The line's fields, viewing `line`; nullopt for anything else.
 std::optional<judgement_line> parse_judgement_line(std::string_view line);
+// The same into `result`, which is left in an unspecified state when false is returned.
+bool parse_judgement_line(std::string_view line, judgement_line& result);
 
 } // namespace report

@@ -21,14 +21,13 @@ bool parse_station_record(std::string_view text, std::vector<judgement_line>& li
         if (line.empty()) {
             return true;
         }
-        const auto parsed = parse_judgement_line(line);
-        if (!parsed) {
+        if (!parse_judgement_line(line, lines.emplace_back())) {
+            lines.pop_back();
             problem = "line " + std::to_string(number) +
                       " is not a judgement line: " + line_excerpt(line);
             ok = false;
             return false;
         }
-        lines.push_back(*parsed);
         return true;
     });
     return ok;
