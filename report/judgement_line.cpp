@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace report {
@@ -149,6 +150,56 @@ bool parse_judgement_line(std::string_view line, judgement_line& result) {
     const bool ordered = !std::isnan(a) && !std::isnan(b);
     result.low = ordered ? std::min(a, b) : a;
     result.high = ordered ? std::max(a, b) : b;
+    return true;
+}
+
+bool judgement_reader::read(size_t index, std::string_view line, judgement_line& result) {
+    if (index < m_known.size() && reuse(m_known[index], line, result)) {
+        return true;
+    }
+    if (!parse_judgement_line(line, result)) {
+        return false;
+    }
+    if (index >= m_known.size()) {
+        m_known.resize(index + 1);
+    }
+    known_line& known = m_known[index];
+    const auto offset = [&](std::string_view part) {
+        return static_cast<size_t>(part.data() + part.size() - line.data());
+    };
+    known.head = offset(result.name); // from after the slot up to the "=" and with it
+    known.bytes.assign(line.substr(1, known.head));
+    known.bytes.append(line.substr(offset(result.unit)));
+    known.pass = result.pass;
+    known.low = result.low;
+    known.high = result.high;
+    return true;
+}
+
+bool judgement_reader::reuse(const known_line& known, std::string_view line,
+                             judgement_line& result) const {
+    const size_t tail = known.bytes.size() - known.head;
+    if (line.size() < 1 + known.head + tail || line[0] < '1' || line[0] > '4' ||
+        std::memcmp(line.data() + 1, known.bytes.data(), known.head) != 0 ||
+        std::memcmp(line.data() + line.size() - tail, known.bytes.data() + known.head, tail) != 0) {
+        return false;
+    }
+    // The value, unless another "=" before the limits could lengthen the name.
+    std::string_view measured = line.substr(1 + known.head, line.size() - tail - 1 - known.head);
+    printed_number value;
+    if (measured.find('=') != std::string_view::npos || !take_number(measured, value)) {
+        return false;
+    }
+    const size_t name_at = 1 + (known.pass ? pass_word : fail_word).size();
+    result.slot = line[0] - '0';
+    result.pass = known.pass;
+    result.name = line.substr(name_at, known.head - name_at); // up to the "="
+    result.value = value.value;
+    result.value_thousandths = value.thousandths;
+    result.has_thousandths = value.exact;
+    result.unit = measured;
+    result.low = known.low;
+    result.high = known.high;
     return true;
 }
 

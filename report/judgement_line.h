@@ -5,7 +5,9 @@
 // "inf", "nan" too).
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace report {
 
@@ -27,5 +29,27 @@ struct judgement_line {
 std::optional<judgement_line> parse_judgement_line(std::string_view line);
 // The same into `result`, which is left in an unspecified state when false is returned.
 bool parse_judgement_line(std::string_view line, judgement_line& result);
+
+// Parses the judgement lines of one record after another. The tester prints the same
+// program every cycle, so a line whose name and limits are the bytes of the line at its
+// place in the record before (the slot aside) has only its value read.
+class judgement_reader {
+public:
+    // parse_judgement_line of the `index`th judgement line (from 0) of the current record.
+    bool read(size_t index, std::string_view line, judgement_line& result);
+
+private:
+    struct known_line {
+        std::string bytes; // the line from after its slot to its value, then its limits
+        size_t head = 0;   // of bytes, up to the value
+        bool pass = false;
+        double low = 0;
+        double high = 0;
+    };
+
+    bool reuse(const known_line& known, std::string_view line, judgement_line& result) const;
+
+    std::vector<known_line> m_known; // by index
+};
 
 } // namespace report

@@ -164,6 +164,32 @@ TEST(JudgementLine, ValuesAreExactThousandthsAndReadBitForBitAsFromChars) {
         << "leading zeros count for nothing";
 }
 
+TEST(JudgementLine, ALineReadLikeTheOneAtItsPlaceBeforeReadsAsIfReadAlone) {
+    judgement_reader reader;
+    judgement_line line;
+    ASSERT_TRUE(reader.read(0, "1# PASS R1=10.020kOhm range=9.500___10.500", line));
+    for (const char* next :
+         {"2# PASS R1=9.000kOhm range=9.500___10.500",
+          "3# PASS R1=1.000=2.000V range=9.500___10.500", "3# PASS R1=-infx=y range=9.500___10.500",
+          "3# PASS R1=xV range=9.500___10.500", "3# PASS R1=1.000 range=9.500___10.500",
+          "3# PASS R1=1.000 range=9.500___10.501", "3# PASS R1 range=9.500___10.500",
+          "5# PASS R1=1.000V range=9.500___10.500", "2# 错误 R1=1.000V 范围=9.500___10.500",
+          "2# PASS R1=range=9.500___10.500"}) {
+        SCOPED_TRACE(next);
+        const auto alone = parse_judgement_line(next);
+        ASSERT_EQ(reader.read(0, next, line), alone.has_value());
+        if (alone) {
+            EXPECT_EQ(line.slot, alone->slot);
+            EXPECT_EQ(line.pass, alone->pass);
+            EXPECT_EQ(line.name, alone->name);
+            EXPECT_EQ(std::bit_cast<uint64_t>(line.value), std::bit_cast<uint64_t>(alone->value));
+            EXPECT_EQ(line.unit, alone->unit);
+            EXPECT_EQ(line.low, alone->low);
+            EXPECT_EQ(line.high, alone->high);
+        }
+    }
+}
+
 TEST(JudgementLine, CutOrForeignLinesAreRefused) {
     for (const char* line :
          {"1# PASS R1=10.02", "1# PASS R1=10.020kOhm range=9.500___10.5",

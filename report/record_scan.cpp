@@ -55,6 +55,7 @@ private:
     std::vector<found_record> m_found;
     std::vector<char> m_buffer;
     std::vector<judgement_line> m_lines;
+    judgement_reader m_reader;
     std::vector<program_line> m_results;
     std::string m_problem;
 };
@@ -120,7 +121,7 @@ void station_scan::read_record(const fs::path& folder, const std::string& relati
         return;
     }
     if (found.name.kind == record_kind::station) {
-        if (parse_station_record(*bytes, m_lines, m_problem)) {
+        if (parse_station_record(*bytes, m_lines, m_problem, m_reader)) {
             m_tally.add_record(found.name, m_lines, std::move(file));
         } else {
             m_tally.add_unparsed(std::move(file), m_problem);

@@ -6,6 +6,12 @@ namespace report {
 
 bool parse_station_record(std::string_view text, std::vector<judgement_line>& lines,
                           std::string& problem) {
+    judgement_reader reader;
+    return parse_station_record(text, lines, problem, reader);
+}
+
+bool parse_station_record(std::string_view text, std::vector<judgement_line>& lines,
+                          std::string& problem, judgement_reader& reader) {
     lines.clear();
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
@@ -21,7 +27,8 @@ bool parse_station_record(std::string_view text, std::vector<judgement_line>& li
         if (line.empty()) {
             return true;
         }
-        if (!parse_judgement_line(line, lines.emplace_back())) {
+        const size_t index = lines.size();
+        if (!reader.read(index, line, lines.emplace_back())) {
             lines.pop_back();
             problem = "line " + std::to_string(number) +
                       " is not a judgement line: " + line_excerpt(line);
