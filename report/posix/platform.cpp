@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -94,9 +95,17 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
         ::close(fd);
         return std::nullopt;
     }
+    if (static_cast<uint64_t>(status.st_size) > max_record_bytes) {
+        ::close(fd);
+        problem = record_too_large;
+        return std::nullopt;
+    }
     buffer.resize(max_record_bytes + 1);
+    // Read up to the size fstat gave, with no further call to find the end (one that grows
+    // meanwhile is read up to that size, as if read a moment earlier).
+    const auto expected = static_cast<size_t>(status.st_size);
     size_t size = 0;
-    while (size < buffer.size()) {
+    while (size < buffer.size() && (size == 0 || size < expected)) {
         const ssize_t n = ::read(fd, buffer.data() + size, buffer.size() - size);
         if (n < 0 && errno == EINTR) {
             continue;
