@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 // Lists qel_data and its folders and reads every file: what any report must do.
 int read_only(const std::vector<std::string>& roots) {
     std::vector<report::folder_entry> days, files;
-    std::vector<char> buffer;
+    report::record_reader reader;
     std::string problem;
     uint64_t count = 0, bytes = 0;
     for (const std::string& root : roots) {
@@ -38,8 +38,7 @@ int read_only(const std::vector<std::string>& roots) {
         for (const auto& day : days) {
             report::list_folder(data / day.name, files, problem);
             for (const auto& file : files) {
-                const auto text =
-                    report::read_listed_file(data / day.name / file.name, file, buffer, problem);
+                const auto text = reader.read(data / day.name, file, problem);
                 count += 1;
                 bytes += text ? text->size() : 0;
             }

@@ -22,9 +22,9 @@ std::string not_regular_file(file_kind kind) {
     return "";
 }
 
-std::optional<std::string_view> read_listed_file(const std::filesystem::path& path,
-                                                 const folder_entry& entry,
-                                                 std::vector<char>& buffer, std::string& problem) {
+std::optional<std::string_view> record_reader::read(const std::filesystem::path& folder,
+                                                    const folder_entry& entry,
+                                                    std::string& problem) {
     if (entry.kind != file_kind::regular) {
         problem = not_regular_file(entry.kind);
         return std::nullopt;
@@ -36,7 +36,7 @@ std::optional<std::string_view> read_listed_file(const std::filesystem::path& pa
     if (entry.size && *entry.size == 0) {
         return std::string_view();
     }
-    return read_record_file(path, buffer, problem);
+    return read_file(folder, entry, problem);
 }
 
 } // namespace report

@@ -30,11 +30,30 @@ bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>&
 // Why a file of `kind` is not read: "not a regular file: a FIFO" and the like.
 std::string not_regular_file(file_kind kind);
 
-// read_record_file (platform.h) of an entry of a listing, at `path`; an entry that is no
-// regular file, or whose listed size is too large, is refused without being opened, and a
-// listed empty file is an empty text.
-std::optional<std::string_view> read_listed_file(const std::filesystem::path& path,
-                                                 const folder_entry& entry,
-                                                 std::vector<char>& buffer, std::string& problem);
+// Reads listed files, a folder's files one after another: the folder is kept open meanwhile
+// (POSIX opens each file relative to it), and one buffer serves them all.
+class record_reader {
+public:
+    record_reader() = default;
+    ~record_reader();
+    record_reader(const record_reader&) = delete;
+    record_reader& operator=(const record_reader&) = delete;
+
+    // The whole file `entry` of `folder`, viewed in the reader's buffer until the next read;
+    // nullopt with `problem` set when it cannot be read, is no regular file (never waited on,
+    // and not opened when the listing says so) or is larger than max_record_bytes. A file
+    // the listing gives as empty is an empty text, unopened.
+    std::optional<std::string_view> read(const std::filesystem::path& folder,
+                                         const folder_entry& entry, std::string& problem);
+
+private:
+    // The platform's part of read(), for a file the listing does not refuse.
+    std::optional<std::string_view> read_file(const std::filesystem::path& folder,
+                                              const folder_entry& entry, std::string& problem);
+
+    std::vector<char> m_buffer;
+    std::filesystem::path m_folder; // the folder kept open
+    intptr_t m_folder_handle = -1;  // the system's handle of it, where the platform keeps one
+};
 
 } // namespace report

@@ -247,15 +247,16 @@ TEST(ProgramResult, EveryOutcomeAndQrCodesWithSpacesOrNothing) {
 }
 
 TEST(RecordScan, AListedSizeSparesOpeningAnEmptyOrOversizedFile) {
-    std::vector<char> buffer;
+    record_reader reader;
     std::string problem;
     folder_entry entry;
+    entry.name = "a.txt";
     entry.size = 0;
-    const auto empty = read_listed_file("/nonexistent/a.txt", entry, buffer, problem);
+    const auto empty = reader.read("/nonexistent", entry, problem);
     ASSERT_TRUE(empty) << problem;
     EXPECT_TRUE(empty->empty()) << "a record with no lines";
     entry.size = max_record_bytes + 1;
-    EXPECT_FALSE(read_listed_file("/nonexistent/a.txt", entry, buffer, problem));
+    EXPECT_FALSE(reader.read("/nonexistent", entry, problem));
     EXPECT_EQ(problem, record_too_large);
 }
 
@@ -268,12 +269,14 @@ TEST(RecordScan, AFifoNamedLikeARecordIsNotedAndNeverWaitedFor) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     station_tally tally("ST1", "root", nullptr);
-    std::vector<char> buffer;
+    record_reader reader;
     std::string scan_problem, read_problem;
     auto reading = std::async(std::launch::async, [&] {
         const bool scanned = scan_station(root.path(), {}, tally, nullptr, scan_problem);
         // As if the file had become a FIFO after the folder was listed.
-        return scanned && !read_record_file(fifo, buffer, read_problem);
+        folder_entry as_listed;
+        as_listed.name = fifo.filename();
+        return scanned && !reader.read(day, as_listed, read_problem);
     });
     std::chrono::milliseconds deadline(20000);
     while (reading.wait_for(deadline) == std::future_status::timeout) {

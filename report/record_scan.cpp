@@ -53,7 +53,7 @@ private:
     uint64_t m_files = 0;
     std::vector<folder_entry> m_entries;
     std::vector<found_record> m_found;
-    std::vector<char> m_buffer;
+    record_reader m_file_reader;
     std::vector<judgement_line> m_lines;
     judgement_reader m_reader;
     std::vector<program_line> m_results;
@@ -114,8 +114,7 @@ void station_scan::scan_date_folder(const dated_folder& folder) {
 void station_scan::read_record(const fs::path& folder, const std::string& relative,
                                const found_record& found) {
     std::string file = relative + well_formed_utf8(found.entry->name);
-    const auto bytes =
-        read_listed_file(entry_path(folder, found.entry->name), *found.entry, m_buffer, m_problem);
+    const auto bytes = m_file_reader.read(folder, *found.entry, m_problem);
     if (!bytes) {
         m_tally.add_unparsed(std::move(file), m_problem);
         return;

@@ -79,10 +79,33 @@ bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>&
     return true;
 }
 
-std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
-                                                 std::vector<char>& buffer, std::string& problem) {
+record_reader::~record_reader() {
+    if (m_folder_handle >= 0) {
+        ::close(static_cast<int>(m_folder_handle));
+    }
+}
+
+std::optional<std::string_view> record_reader::read_file(const std::filesystem::path& folder,
+                                                         const folder_entry& entry,
+                                                         std::string& problem) {
+    // Each file is opened relative to its folder, which spares the system walking the path.
+    if (m_folder_handle < 0 || folder.native() != m_folder.native()) {
+        if (m_folder_handle >= 0) {
+            ::close(static_cast<int>(m_folder_handle));
+        }
+        m_folder = folder;
+        m_folder_handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    int at = static_cast<int>(m_folder_handle);
+    const char* name = entry.name.c_str();
+    std::string whole; // the path, where the folder could not be kept open
+    if (at < 0) {
+        whole = (folder / entry.name).native();
+        at = AT_FDCWD;
+        name = whole.c_str();
+    }
     // Not blocking: a FIFO put there since the listing must not stop the run.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::openat(at, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         problem = std::string("cannot open: ") + std::strerror(errno);
         return std::nullopt;
@@ -100,13 +123,13 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
         problem = record_too_large;
         return std::nullopt;
     }
-    buffer.resize(max_record_bytes + 1);
+    m_buffer.resize(max_record_bytes + 1);
     // Read up to the size fstat gave, with no further call to find the end (one that grows
     // meanwhile is read up to that size, as if read a moment earlier).
     const auto expected = static_cast<size_t>(status.st_size);
     size_t size = 0;
-    while (size < buffer.size() && (size == 0 || size < expected)) {
-        const ssize_t n = ::read(fd, buffer.data() + size, buffer.size() - size);
+    while (size < m_buffer.size() && (size == 0 || size < expected)) {
+        const ssize_t n = ::read(fd, m_buffer.data() + size, m_buffer.size() - size);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -125,7 +148,7 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
         problem = record_too_large;
         return std::nullopt;
     }
-    return std::string_view(buffer.data(), size);
+    return std::string_view(m_buffer.data(), size);
 }
 
 std::vector<std::string> utf8_arguments(int argc, char** argv) {

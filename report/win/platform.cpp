@@ -97,8 +97,13 @@ bool list_folder(const std::filesystem::path& folder, std::vector<folder_entry>&
     return true;
 }
 
-std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
-                                                 std::vector<char>& buffer, std::string& problem) {
+record_reader::~record_reader() = default;
+
+std::optional<std::string_view> record_reader::read_file(const std::filesystem::path& folder,
+                                                         const folder_entry& entry,
+                                                         std::string& problem) {
+    const std::filesystem::path path =
+        folder / std::filesystem::path(std::u8string(entry.name.begin(), entry.name.end()));
     // Shared for writing and deleting too, so a station writing its records is not disturbed.
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -107,12 +112,12 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
         problem = error_text("cannot open");
         return std::nullopt;
     }
-    buffer.resize(max_record_bytes + 1);
+    m_buffer.resize(max_record_bytes + 1);
     size_t size = 0;
-    while (size < buffer.size()) {
+    while (size < m_buffer.size()) {
         DWORD read = 0;
-        if (!ReadFile(file, buffer.data() + size, static_cast<DWORD>(buffer.size() - size), &read,
-                      nullptr)) {
+        if (!ReadFile(file, m_buffer.data() + size, static_cast<DWORD>(m_buffer.size() - size),
+                      &read, nullptr)) {
             problem = error_text("cannot read");
             CloseHandle(file);
             return std::nullopt;
@@ -127,7 +132,7 @@ std::optional<std::string_view> read_record_file(const std::filesystem::path& pa
         problem = record_too_large;
         return std::nullopt;
     }
-    return std::string_view(buffer.data(), size);
+    return std::string_view(m_buffer.data(), size);
 }
 
 std::vector<std::string> utf8_arguments(int, char**) {
