@@ -2,6 +2,7 @@
 
 #include "utf8_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -18,7 +19,11 @@ void append_csv_text(std::string& field, std::string_view bytes) {
     // brings in none.
     const bool formula =
         !bytes.empty() && std::string_view("=+-@\t\r").find(bytes[0]) != std::string_view::npos;
-    if (bytes.find_first_of(",\"\r\n") == std::string_view::npos) {
+    // One pass over the bytes: find_first_of would search the set once a byte.
+    const bool quoted = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!quoted) {
         if (formula) {
             field += '\'';
         }

@@ -113,7 +113,8 @@ void station_scan::scan_date_folder(const dated_folder& folder) {
 
 void station_scan::read_record(const fs::path& folder, const std::string& relative,
                                const found_record& found) {
-    std::string file = relative + well_formed_utf8(found.entry->name);
+    std::string file = relative;
+    append_well_formed_utf8(file, found.entry->name);
     const auto bytes = m_file_reader.read(folder, *found.entry, m_problem);
     if (!bytes) {
         m_tally.add_unparsed(std::move(file), m_problem);
