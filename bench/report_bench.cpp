@@ -10,7 +10,6 @@
 #include "platform.h"
 #include "run_report.h"
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -54,10 +54,21 @@ struct child_run {
     double peak_mib = 0;
 };
 
+// The peak goes back on this descriptor: a child's ru_maxrss counts the pages it shared with
+// the bench before exec, which grow with the trees the bench generated.
+constexpr int peak_fd = 3;
+
 child_run run_child(const char* self, const std::vector<std::string>& arguments) {
+    int peak[2];
+    if (pipe(peak) != 0) {
+        std::perror("report_bench: pipe");
+        std::exit(1);
+    }
     const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
+        close(peak[0]);
+        dup2(peak[1], peak_fd);
         std::vector<char*> argv = {const_cast<char*>(self)};
         for (const std::string& argument : arguments) {
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -66,14 +77,29 @@ child_run run_child(const char* self, const std::vector<std::string>& arguments)
         execv(self, argv.data());
         _exit(127);
     }
+    close(peak[1]);
     int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    waitpid(pid, &status, 0);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    char text[32] = {};
+    const ssize_t size = read(peak[0], text, sizeof text - 1);
+    close(peak[0]);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || size <= 0) {
         std::fprintf(stderr, "report_bench: %s failed\n", arguments[0].c_str());
         std::exit(1);
     }
-    return {std::chrono::duration<double>(Clock::now() - start).count(), usage.ru_maxrss / 1024.0};
+    return {seconds, std::strtod(text, nullptr) / 1024.0};
+}
+
+// Sends the child's own peak resident memory (VmHWM, in KiB) to the bench.
+void tell_peak() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmHWM:")) {
+            const std::string kib = line.substr(6);
+            [[maybe_unused]] const ssize_t written = write(peak_fd, kib.data(), kib.size());
+        }
+    }
 }
 
 struct bench_size {
@@ -147,11 +173,15 @@ void measure(const char* self, const bench_size& size, const fs::path& work) {
 int main(int argc, char** argv) {
     const std::vector<std::string> rest(argv + std::min(argc, 2), argv + argc);
     if (argc > 1 && std::string(argv[1]) == "--read-only") {
-        return read_only(rest);
+        const int status = read_only(rest);
+        tell_peak();
+        return status;
     }
     if (argc > 1 && std::string(argv[1]) == "--report") {
         FILE* quiet = std::fopen("/dev/null", "w");
-        return report::run_report(rest, quiet, stderr, false);
+        const int status = report::run_report(rest, quiet, stderr, false);
+        tell_peak();
+        return status;
     }
     std::vector<bench_size> sizes;
     for (int i = 1; i < argc; ++i) {
