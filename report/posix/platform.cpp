@@ -123,13 +123,17 @@ std::optional<std::string_view> record_reader::read_file(const std::filesystem::
         problem = record_too_large;
         return std::nullopt;
     }
-    m_buffer.resize(max_record_bytes + 1);
     // Read up to the size fstat gave, with no further call to find the end (one that grows
-    // meanwhile is read up to that size, as if read a moment earlier).
+    // meanwhile is read up to that size, as if read a moment earlier), into a buffer only as
+    // large as the largest file so far.
     const auto expected = static_cast<size_t>(status.st_size);
+    const size_t room = expected != 0 ? expected + 1 : max_record_bytes + 1;
+    if (m_buffer.size() < room) {
+        m_buffer.resize(room);
+    }
     size_t size = 0;
-    while (size < m_buffer.size() && (size == 0 || size < expected)) {
-        const ssize_t n = ::read(fd, m_buffer.data() + size, m_buffer.size() - size);
+    while (size < room && (size == 0 || size < expected)) {
+        const ssize_t n = ::read(fd, m_buffer.data() + size, room - size);
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -112,12 +112,18 @@ std::optional<std::string_view> record_reader::read_file(const std::filesystem::
         problem = error_text("cannot open");
         return std::nullopt;
     }
-    m_buffer.resize(max_record_bytes + 1);
+    // Read up to the size the listing gave, with no further call to find the end, into a
+    // buffer only as large as the largest file so far.
+    const size_t expected = entry.size ? static_cast<size_t>(*entry.size) : 0;
+    const size_t room = expected != 0 ? expected + 1 : max_record_bytes + 1;
+    if (m_buffer.size() < room) {
+        m_buffer.resize(room);
+    }
     size_t size = 0;
-    while (size < m_buffer.size()) {
+    while (size < room && (size == 0 || size < expected)) {
         DWORD read = 0;
-        if (!ReadFile(file, m_buffer.data() + size, static_cast<DWORD>(m_buffer.size() - size),
-                      &read, nullptr)) {
+        if (!ReadFile(file, m_buffer.data() + size, static_cast<DWORD>(room - size), &read,
+                      nullptr)) {
             problem = error_text("cannot read");
             CloseHandle(file);
             return std::nullopt;
