@@ -2,27 +2,42 @@
 
 #include "utf8_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace report {
 
 std::string csv_text(std::string_view bytes) {
-    std::string text = well_formed_utf8(bytes);
-    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
-        text.insert(0, 1, '\'');
+    std::string field;
+    append_csv_text(field, bytes);
+    return field;
+}
+
+void append_csv_text(std::string& field, std::string_view bytes) {
+    // Looked for in the bytes as given: making them well-formed keeps every ASCII byte and
+    // brings in none.
+    const bool formula =
+        !bytes.empty() && std::string_view("=+-@\t\r").find(bytes[0]) != std::string_view::npos;
+    // One pass over the bytes: find_first_of would search the set once a byte.
+    const bool quoted = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!quoted) {
+        if (formula) {
+            field += '\'';
+        }
+        append_well_formed_utf8(field, bytes);
+        return;
     }
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
+    field += formula ? "\"'" : "\"";
+    for (const char c : well_formed_utf8(bytes)) {
+        field += c;
         if (c == '"') {
-            quoted += '"';
+            field += '"';
         }
     }
-    return quoted + "\"";
+    field += '"';
 }
 
 std::string csv_number(double value) {

@@ -2,8 +2,13 @@
 
 #include "csv.h"
 
+#include <charconv>
+
 namespace report {
 namespace {
+
+// Without it spreadsheet programs take the files for the system's code page.
+constexpr const char* byte_order_mark = "\xEF\xBB\xBF";
 
 std::string optional_number(const std::optional<double>& value) {
     return value ? csv_number(*value) : "";
@@ -12,7 +17,8 @@ std::string optional_number(const std::optional<double>& value) {
 } // namespace
 
 std::string measurements_csv(const report_data& report) {
-    std::string csv = "station,name,unit,count,not_finite,fails,mean,stddev,min,max,cpk,low,high,"
+    std::string csv = std::string(byte_order_mark) +
+                      "station,name,unit,count,not_finite,fails,mean,stddev,min,max,cpk,low,high,"
                       "limit_pairs,limit_changes\r\n";
     for (const station_report& station : report.stations) {
         for (const named_measurement& measurement : station.measurements) {
@@ -37,17 +43,46 @@ std::string measurements_csv(const report_data& report) {
 }
 
 boards_csv::boards_csv(const std::filesystem::path& path) : m_out(path, std::ios::binary) {
-    m_out << "station,qr,time,slot,result,test_number,failed,file\r\n";
+    m_out << byte_order_mark << "station,qr,time,slot,result,test_number,failed,file\r\n";
 }
 
 void boards_csv::add(const std::string& station, const record_row& row) {
-    m_out << csv_text(station) << ',' << csv_text(row.qr) << ',' << format_time(row.time) << ','
-          << (row.slot == 0 ? std::string() : std::to_string(row.slot)) << ','
-          << (!row.has_result ? "no_result"
-              : row.pass      ? "PASS"
-                              : "FAIL")
-          << ',' << row.test_number << ',' << csv_text(row.failed) << ',' << csv_text(row.file)
-          << "\r\n";
+    m_row.clear();
+    append_csv_text(m_row, station);
+    m_row += ',';
+    append_csv_text(m_row, row.qr);
+    m_row += ',';
+    append_time(row.time);
+    m_row += ',';
+    char number[16];
+    if (row.slot != 0) {
+        m_row.append(number, std::to_chars(number, number + sizeof number, row.slot).ptr);
+    }
+    m_row += !row.has_result ? ",no_result," : row.pass ? ",PASS," : ",FAIL,";
+    m_row.append(number, std::to_chars(number, number + sizeof number, row.test_number).ptr);
+    m_row += ',';
+    append_csv_text(m_row, row.failed);
+    m_row += ',';
+    append_csv_text(m_row, row.file);
+    m_row += "\r\n";
+    m_out.write(m_row.data(), static_cast<std::streamsize>(m_row.size()));
+}
+
+void boards_csv::append_time(local_seconds time) {
+    const int64_t day = time >= 0 ? time / seconds_per_day : (time + 1) / seconds_per_day - 1;
+    if (m_day_text.empty() || day != m_day) {
+        m_day = day;
+        m_day_text = format_time(day * seconds_per_day);
+        m_day_text.resize(m_day_text.size() - std::string_view("00:00:00").size());
+    }
+    m_row += m_day_text;
+    const auto second = static_cast<int>(time - day * seconds_per_day);
+    for (const int part : {second / 3600, second / 60 % 60, second % 60}) {
+        m_row += static_cast<char>('0' + part / 10);
+        m_row += static_cast<char>('0' + part % 10);
+        m_row += ':';
+    }
+    m_row.pop_back();
 }
 
 } // namespace report

@@ -1,9 +1,11 @@
 #pragma once
 // measurements.csv (one row per station and measurement) and boards.csv (one row per
-// record, written as the records stream by, in time order per station).
+// record, written as the records stream by, in time order per station); both UTF-8 with a
+// byte-order mark.
 #include "record_row.h"
 #include "report_data.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,7 +22,12 @@ public:
     bool good() const { return m_out.good(); }
 
 private:
+    void append_time(local_seconds time);
+
     std::ofstream m_out;
+    std::string m_row; // each row is made here, the space kept between rows
+    int64_t m_day = 0; // of m_day_text, "YYYY-MM-DD " (records come day by day)
+    std::string m_day_text;
 };
 
 } // namespace report

@@ -1,33 +1,42 @@
 #include "folder_listing.h"
 
-#include <algorithm>
+#include "platform.h"
 
 namespace report {
-namespace fs = std::filesystem;
 
-bool list_folder(const fs::path& folder, std::vector<folder_entry>& entries, std::string& problem) {
-    entries.clear();
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        folder_entry entry;
-        try {
-            const std::u8string name = it->path().filename().u8string();
-            entry.name.assign(name.begin(), name.end());
-        } catch (const std::exception&) {
-            entry.name_readable = false;
-        }
-        std::error_code kind_error;
-        entry.is_folder = it->is_directory(kind_error);
-        entries.push_back(std::move(entry));
+std::string not_regular_file(file_kind kind) {
+    switch (kind) {
+    case file_kind::regular:
+        break;
+    case file_kind::fifo:
+        return "not a regular file: a FIFO";
+    case file_kind::device:
+        return "not a regular file: a device";
+    case file_kind::socket:
+        return "not a regular file: a socket";
+    case file_kind::reparse_point:
+        return "not a regular file: a reparse point";
+    case file_kind::other:
+        return "not a regular file";
     }
-    if (error) {
-        problem = error.message();
-        return false;
+    return "";
+}
+
+std::optional<std::string_view> record_reader::read(const std::filesystem::path& folder,
+                                                    const folder_entry& entry,
+                                                    std::string& problem) {
+    if (entry.kind != file_kind::regular) {
+        problem = not_regular_file(entry.kind);
+        return std::nullopt;
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const folder_entry& a, const folder_entry& b) { return a.name < b.name; });
-    return true;
+    if (entry.size && *entry.size > max_record_bytes) {
+        problem = record_too_large;
+        return std::nullopt;
+    }
+    if (entry.size && *entry.size == 0) {
+        return std::string_view();
+    }
+    return read_file(folder, entry, problem);
 }
 
 } // namespace report

@@ -1,13 +1,18 @@
 // What the outputs make of hostile or odd text and figures from the records.
 #include "csv.h"
+#include "csv_files.h"
 #include "html_text.h"
 #include "report_page.h"
 #include "summary_json.h"
+
+#include "posix/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 namespace report {
 namespace {
@@ -64,6 +69,15 @@ TEST(Csv, FieldsAreQuotedAndFormulasDisarmed) {
     EXPECT_EQ(csv_text("-2+3"), "'-2+3");
     EXPECT_EQ(csv_number(-5.25), "-5.25");
     EXPECT_EQ(csv_number(NAN), "nan");
+}
+
+TEST(Csv, BothFilesStartWithAByteOrderMarkSoSpreadsheetsReadThemAsUtf8) {
+    EXPECT_TRUE(measurements_csv(hostile_report()).starts_with("\xEF\xBB\xBFstation,name,"));
+    TempFolder folder;
+    { boards_csv boards(folder.path() / "boards.csv"); }
+    std::ifstream in(folder.path() / "boards.csv", std::ios::binary);
+    const std::string boards{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_TRUE(boards.starts_with("\xEF\xBB\xBFstation,qr,")) << boards;
 }
 
 } // namespace

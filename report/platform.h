@@ -1,7 +1,8 @@
 #pragma once
-// What qelreport needs from the system beyond the standard library: its files are read
-// with the system's own calls (one open, a few reads, one close), and its console.
-// posix/ and win/ hold the two versions; the build picks one.
+// What qelreport needs from the system beyond the standard library: its folders are listed
+// and its files read with the system's own calls (folder_listing.h: one open, a read or
+// two, one close a file), and its console. posix/ and win/ hold the two versions; the build
+// picks one.
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -11,13 +12,10 @@
 
 namespace report {
 
-// A record is a few hundred bytes; anything much larger is no record and is not read whole.
+// A record is a few kilobytes at most; anything much larger is no record and is not read
+// whole.
 inline constexpr size_t max_record_bytes = 1 << 20;
-
-// The whole file, read into `buffer` (kept between calls) and viewed there; nullopt with
-// `problem` set when it cannot be read or is larger than max_record_bytes.
-std::optional<std::string_view> read_record_file(const std::filesystem::path& path,
-                                                 std::vector<char>& buffer, std::string& problem);
+inline constexpr const char* record_too_large = "larger than 1 MiB; no record is";
 
 // The program's arguments in UTF-8 (Windows gives them in the ANSI code page to main).
 std::vector<std::string> utf8_arguments(int argc, char** argv);

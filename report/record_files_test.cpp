@@ -1,14 +1,28 @@
 // The record files as the controller writes them: names, judgement lines, station records
 // and programming results.
+#include "folder_listing.h"
 #include "judgement_line.h"
+#include "platform.h"
 #include "program_result.h"
 #include "record_name.h"
+#include "record_scan.h"
 #include "station_record.h"
+
+#include "posix/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <future>
+#include <random>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace report {
 namespace {
@@ -105,6 +119,77 @@ TEST(JudgementLine, PassAndErrorLinesWithUnitsSignsAndLargeValues) {
     EXPECT_DOUBLE_EQ(not_a_number->high, 1.0);
 }
 
+TEST(JudgementLine, ANameHoldingAnEqualsSignEndsAtTheLastOneBeforeTheValue) {
+    const auto line = parse_judgement_line("1# PASS R=1=10.020kOhm range=9.500___10.500");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->name, "R=1");
+    EXPECT_DOUBLE_EQ(line->value, 10.02);
+    EXPECT_EQ(line->unit, "kOhm");
+
+    const auto unit = parse_judgement_line("2# 错误 X=1.500a=b 范围=0.000___1.000");
+    ASSERT_TRUE(unit) << "an = in the unit is followed by no number";
+    EXPECT_EQ(unit->name, "X");
+    EXPECT_EQ(unit->unit, "a=b");
+}
+
+TEST(JudgementLine, ValuesAreExactThousandthsAndReadBitForBitAsFromChars) {
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        // Every magnitude up to the largest count of thousandths a double holds exactly.
+        const int64_t thousandths = static_cast<int64_t>(random() >> (11 + i % 53));
+        char number[40];
+        std::snprintf(number, sizeof number, "%s%lld.%03lld", i % 2 ? "-" : "",
+                      static_cast<long long>(thousandths / 1000),
+                      static_cast<long long>(thousandths % 1000));
+        const auto line =
+            parse_judgement_line("1# PASS R=" + std::string(number) + "V range=0.000___1.000");
+        ASSERT_TRUE(line) << number;
+        double expected = 0;
+        std::from_chars(number, number + std::strlen(number), expected);
+        ASSERT_EQ(std::bit_cast<uint64_t>(line->value), std::bit_cast<uint64_t>(expected))
+            << number;
+        ASSERT_TRUE(line->has_thousandths) << number;
+        ASSERT_EQ(line->value_thousandths, i % 2 ? -thousandths : thousandths) << number;
+    }
+    for (const char* beyond :
+         {"9007199254740.992", "340282346638528859811704183484516925440.000", "inf", "-nan"}) {
+        const auto line =
+            parse_judgement_line("1# PASS R=" + std::string(beyond) + "V range=0.000___1.000");
+        ASSERT_TRUE(line) << beyond;
+        EXPECT_FALSE(line->has_thousandths) << beyond;
+    }
+    EXPECT_EQ(parse_judgement_line("1# PASS R=0009007199254740.991V range=0.000___1.000")
+                  ->value_thousandths,
+              (int64_t{1} << 53) - 1)
+        << "leading zeros count for nothing";
+}
+
+TEST(JudgementLine, ALineReadLikeTheOneAtItsPlaceBeforeReadsAsIfReadAlone) {
+    judgement_reader reader;
+    judgement_line line;
+    ASSERT_TRUE(reader.read(0, "1# PASS R1=10.020kOhm range=9.500___10.500", line));
+    for (const char* next :
+         {"2# PASS R1=9.000kOhm range=9.500___10.500",
+          "3# PASS R1=1.000=2.000V range=9.500___10.500", "3# PASS R1=-infx=y range=9.500___10.500",
+          "3# PASS R1=xV range=9.500___10.500", "3# PASS R1=1.000 range=9.500___10.500",
+          "3# PASS R1=1.000 range=9.500___10.501", "3# PASS R1 range=9.500___10.500",
+          "5# PASS R1=1.000V range=9.500___10.500", "2# 错误 R1=1.000V 范围=9.500___10.500",
+          "2# PASS R1=range=9.500___10.500"}) {
+        SCOPED_TRACE(next);
+        const auto alone = parse_judgement_line(next);
+        ASSERT_EQ(reader.read(0, next, line), alone.has_value());
+        if (alone) {
+            EXPECT_EQ(line.slot, alone->slot);
+            EXPECT_EQ(line.pass, alone->pass);
+            EXPECT_EQ(line.name, alone->name);
+            EXPECT_EQ(std::bit_cast<uint64_t>(line.value), std::bit_cast<uint64_t>(alone->value));
+            EXPECT_EQ(line.unit, alone->unit);
+            EXPECT_EQ(line.low, alone->low);
+            EXPECT_EQ(line.high, alone->high);
+        }
+    }
+}
+
 TEST(JudgementLine, CutOrForeignLinesAreRefused) {
     for (const char* line :
          {"1# PASS R1=10.02", "1# PASS R1=10.020kOhm range=9.500___10.5",
@@ -159,6 +244,62 @@ TEST(ProgramResult, EveryOutcomeAndQrCodesWithSpacesOrNothing) {
 
     EXPECT_FALSE(parse_program_result("1#QRQB01 写入成", lines, problem));
     EXPECT_FALSE(parse_program_result("", lines, problem));
+}
+
+TEST(RecordScan, AListedSizeSparesOpeningAnEmptyOrOversizedFile) {
+    record_reader reader;
+    std::string problem;
+    folder_entry entry;
+    entry.name = "a.txt";
+    entry.size = 0;
+    const auto empty = reader.read("/nonexistent", entry, problem);
+    ASSERT_TRUE(empty) << problem;
+    EXPECT_TRUE(empty->empty()) << "a record with no lines";
+    entry.size = max_record_bytes + 1;
+    EXPECT_FALSE(reader.read("/nonexistent", entry, problem));
+    EXPECT_EQ(problem, record_too_large);
+}
+
+TEST(RecordScan, AFifoNamedLikeARecordIsNotedAndNeverWaitedFor) {
+    TempFolder root;
+    const std::filesystem::path day = root.path() / "qel_data" / "20240305";
+    std::filesystem::create_directories(day);
+    std::ofstream(day / "20240305_120000_QRA.txt") << "1# PASS R1=1.000V range=0.000___2.000";
+    const std::filesystem::path fifo = day / "20240305_120001_QRB.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    station_tally tally("ST1", {"root"}, nullptr);
+    record_reader reader;
+    std::string scan_problem, read_problem;
+    auto reading = std::async(std::launch::async, [&] {
+        scan_station({root.path()}, {}, tally, nullptr,
+                     [&](const std::filesystem::path&, const std::string& problem) {
+                         scan_problem = problem;
+                     });
+        const bool scanned = scan_problem.empty();
+        // As if the file had become a FIFO after the folder was listed.
+        folder_entry as_listed;
+        as_listed.name = fifo.filename();
+        return scanned && !reader.read(day, as_listed, read_problem);
+    });
+    std::chrono::milliseconds deadline(20000);
+    while (reading.wait_for(deadline) == std::future_status::timeout) {
+        // A reader stuck in open() goes on once a writer has come and gone.
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+        ADD_FAILURE() << "the reading waited on the FIFO";
+        deadline = std::chrono::milliseconds(100);
+    }
+    EXPECT_TRUE(reading.get()) << scan_problem;
+    EXPECT_EQ(read_problem, "not a regular file: a FIFO");
+    std::vector<folder_entry> entries;
+    ASSERT_TRUE(list_folder(day, entries, scan_problem));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].kind, file_kind::fifo) << "known from the listing, so never opened";
+    const station_report report = tally.finish();
+    EXPECT_EQ(report.records, 1u);
+    ASSERT_EQ(report.unparsed_files.size(), 1u);
+    EXPECT_EQ(report.unparsed_files[0].file, "qel_data/20240305/20240305_120001_QRB.txt");
+    EXPECT_EQ(report.unparsed_files[0].reason, "not a regular file: a FIFO");
 }
 
 } // namespace

@@ -62,8 +62,9 @@ private:
     uint64_t m_files = 0;
     std::vector<listed_folder> m_folders;
     std::vector<found_record> m_found;
-    std::vector<char> m_buffer;
+    record_reader m_file_reader;
     std::vector<judgement_line> m_lines;
+    judgement_reader m_reader;
     std::vector<program_line> m_results;
     std::string m_problem;
 };
@@ -129,15 +130,15 @@ void station_scan::find_records(listed_folder& folder) {
 }
 
 void station_scan::read_record(const found_record& found) {
-    std::string file = found.folder->relative + well_formed_utf8(found.entry->name);
-    const auto bytes =
-        read_record_file(entry_path(found.folder->path, found.entry->name), m_buffer, m_problem);
+    std::string file = found.folder->relative;
+    append_well_formed_utf8(file, found.entry->name);
+    const auto bytes = m_file_reader.read(found.folder->path, *found.entry, m_problem);
     if (!bytes) {
         m_tally.add_unparsed(std::move(file), m_problem);
         return;
     }
     if (found.name.kind == record_kind::station) {
-        if (parse_station_record(*bytes, m_lines, m_problem)) {
+        if (parse_station_record(*bytes, m_lines, m_problem, m_reader)) {
             m_tally.add_record(found.name, m_lines, std::move(file));
         } else {
             m_tally.add_unparsed(std::move(file), m_problem);

@@ -6,6 +6,12 @@ namespace report {
 
 bool parse_station_record(std::string_view text, std::vector<judgement_line>& lines,
                           std::string& problem) {
+    judgement_reader reader;
+    return parse_station_record(text, lines, problem, reader);
+}
+
+bool parse_station_record(std::string_view text, std::vector<judgement_line>& lines,
+                          std::string& problem, judgement_reader& reader) {
     lines.clear();
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
@@ -21,14 +27,14 @@ bool parse_station_record(std::string_view text, std::vector<judgement_line>& li
         if (line.empty()) {
             return true;
         }
-        const auto parsed = parse_judgement_line(line);
-        if (!parsed) {
+        const size_t index = lines.size();
+        if (!reader.read(index, line, lines.emplace_back())) {
+            lines.pop_back();
             problem = "line " + std::to_string(number) +
                       " is not a judgement line: " + line_excerpt(line);
             ok = false;
             return false;
         }
-        lines.push_back(*parsed);
         return true;
     });
     return ok;

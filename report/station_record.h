@@ -13,6 +13,9 @@ namespace report {
 // what is wrong. Empty lines, LF alone and a UTF-8 byte-order mark are taken as they come.
 bool parse_station_record(std::string_view text, std::vector<judgement_line>& lines,
                           std::string& problem);
+// The same for one record of many, read with `reader` (kept from record to record).
+bool parse_station_record(std::string_view text, std::vector<judgement_line>& lines,
+                          std::string& problem, judgement_reader& reader);
 
 // Calls `take(line)` for each line of `text` without its line end; a last line without
 // one is a line too.

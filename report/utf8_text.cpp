@@ -2,6 +2,9 @@
 
 #include "utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace report {
 namespace {
 
@@ -21,22 +24,39 @@ size_t sequence_length(std::string_view bytes, size_t at) {
     return static_cast<size_t>(lead.length);
 }
 
+// Whether the eight bytes at `at` are all ASCII.
+bool ascii_word(std::string_view bytes, size_t at) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    return (word & 0x8080808080808080u) == 0;
+}
+
 } // namespace
 
 std::string well_formed_utf8(std::string_view bytes) {
     std::string text;
-    text.reserve(bytes.size());
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = sequence_length(bytes, at);
-        if (length == 0) {
-            text += replacement;
+    append_well_formed_utf8(text, bytes);
+    return text;
+}
+
+void append_well_formed_utf8(std::string& text, std::string_view bytes) {
+    // Well-formed runs go over in one piece; only a malformed byte breaks one.
+    size_t run = 0;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        if (at + 8 <= bytes.size() && ascii_word(bytes, at)) {
+            at += 8;
+        } else if (static_cast<unsigned char>(bytes[at]) < 0x80) {
             ++at;
-        } else {
-            text.append(bytes, at, length);
+        } else if (const size_t length = sequence_length(bytes, at); length != 0) {
             at += length;
+        } else {
+            text.append(bytes, run, at - run);
+            text += replacement;
+            run = ++at;
         }
     }
-    return text;
+    text.append(bytes, run, at - run);
 }
 
 } // namespace report

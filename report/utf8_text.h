@@ -8,5 +8,7 @@ namespace report {
 
 // `bytes` with every malformed UTF-8 sequence replaced by U+FFFD.
 std::string well_formed_utf8(std::string_view bytes);
+// The same, appended to `text`.
+void append_well_formed_utf8(std::string& text, std::string_view bytes);
 
 } // namespace report

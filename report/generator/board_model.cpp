@@ -1,6 +1,7 @@
 #include "board_model.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace generator {
 namespace {
@@ -13,6 +14,21 @@ struct measurement {
     double low;
     double high;
 };
+
+struct part_kind {
+    const char* prefix;
+    const char* unit;
+    double nominal;
+};
+
+// "{show:<group>/<name>_<slot>/x/<value>/<limit A>/<limit B>/a/<unit>/b}"
+void append_group(std::string& text, int group, const char* name, int slot, double value,
+                  double limit_a, double limit_b, const char* unit) {
+    char line[160];
+    std::snprintf(line, sizeof line, "{show:%d/%s_%d/x/%.4f/%.3f/%.3f/a/%s/b}\r\n", group, name,
+                  slot, value, limit_a, limit_b, unit);
+    text += line;
+}
 
 } // namespace
 
@@ -38,11 +54,18 @@ void board_model::measure(const board& b, int slot, double progress, std::string
         if (m.name == std::string("R1") && (open_contact || b.defective)) {
             value = b.defective ? 12.0 : 99.9999;
         }
-        char line[160];
-        // "{show:<group>/<name>_<slot>/x/<value>/<limit A>/<limit B>/a/<unit>/b}"
-        std::snprintf(line, sizeof line, "{show:%d/%s_%d/x/%.4f/%.3f/%.3f/a/%s/b}\r\n", ++group,
-                      m.name, slot, value, m.high, m.low, m.unit);
-        text += line;
+        append_group(text, ++group, m.name, slot, value, m.high, m.low, m.unit);
+    }
+    // Further parts: a few kinds at several nominal values, 1 % spread, 5 % limits.
+    static constexpr part_kind parts[] = {{"R", "kOhm", 1.0}, {"C", "nF", 1.5}, {"L", "uH", 2.2},
+                                          {"D", "V", 0.65},   {"U", "V", 3.3},  {"R", "Ohm", 4.7}};
+    for (int i = static_cast<int>(std::size(all)); i < m_measurements; ++i) {
+        const part_kind& part = parts[i % std::size(parts)];
+        const double nominal = part.nominal * (1 + i % 7);
+        const double value = std::normal_distribution<double>(nominal, nominal / 100)(m_random);
+        const std::string name = part.prefix + std::to_string(i + 1);
+        append_group(text, ++group, name.c_str(), slot, value, nominal * 1.05, nominal * 0.95,
+                     part.unit);
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The boards and the fixture as the tester measures them: five measurements (one drifting
 // toward its upper limit, one whose limits are tightened halfway through, one negative,
-// one large), a worn contact in slot 4 (and a little in slot 3) that reads a resistor as
-// open, and a few boards with a real defect that fail every time.
+// one large) and as many more parts as asked for, a worn contact in slot 4 (and a little in slot 3)
+// that reads a resistor as open, and a few boards with a real defect that fail every time.
 #include <random>
 #include <string>
 
@@ -16,7 +16,8 @@ struct board {
 
 class board_model {
 public:
-    explicit board_model(uint64_t seed) : m_random(seed) {}
+    // `measurements` per board: the five above, and after them parts that pass.
+    board_model(uint64_t seed, int measurements) : m_random(seed), m_measurements(measurements) {}
 
     board new_board(std::string qr);
     // The tester's groups for one board in `slot` (1 to 4) at `progress` (0 to 1) through
@@ -28,6 +29,7 @@ public:
 
 private:
     std::mt19937_64 m_random;
+    int m_measurements;
 };
 
 } // namespace generator

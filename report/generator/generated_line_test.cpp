@@ -108,6 +108,31 @@ TEST_F(GeneratedLine, OddQrCodesReachBoardsCsvAsTheirFileNamesHoldThem) {
     EXPECT_NE(boards.find(",板号-001,"), std::string::npos);
 }
 
+TEST(QelReport, RecordsOfHundredsOfLinesAreReadWhole) {
+    TempFolder folder;
+    generator::line_plan plan;
+    plan.out = folder.path();
+    plan.stations = 1;
+    plan.days = 1;
+    plan.cycles_per_day = 3;
+    plan.measurements = 300;
+    const generator::line_truth truth = generator::generate_line(plan);
+    std::FILE* sink = std::tmpfile();
+    ASSERT_EQ(report::run_report({"--out", (plan.out / "report").string(),
+                                  (plan.out / "ST1" / "xlog.data").string()},
+                                 sink, sink, false),
+              0);
+    std::fclose(sink);
+    const auto summary = nlohmann::json::parse(read(plan.out / "report" / "summary.json"));
+    const nlohmann::json& measurements = summary["stations"][0]["measurements"];
+    ASSERT_EQ(measurements.size(), 300u);
+    for (const nlohmann::json& measurement : measurements) {
+        EXPECT_EQ(measurement["count"].get<uint64_t>() + measurement["not_finite"].get<uint64_t>(),
+                  truth.stations[0].counts.at(measurement["name"]))
+            << measurement["name"];
+    }
+}
+
 TEST(QelReport, AMissingRootStopsTheRunBeforeAnyOutput) {
     TempFolder folder;
     std::FILE* err = std::tmpfile();

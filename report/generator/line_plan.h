@@ -12,6 +12,9 @@ struct line_plan {
     int stations = 4;
     int days = 3;
     int cycles_per_day = 200; // per station
+    // Judgement lines per board: the five modelled ones (never fewer), then parts of a
+    // larger board (an ICT program measures hundreds).
+    int measurements = 5;
     int year = 2024;
     int month = 3;
     int day = 1;

@@ -64,7 +64,7 @@ framework::LocalTime station_simulator::sim_clock::Now() {
 station_simulator::station_simulator(const line_plan& plan, int index)
     : m_plan(plan), m_index(index), m_root(plan.out / ("ST" + std::to_string(index + 1))),
       m_records(m_files, m_clock, [](const std::u16string&) {}),
-      m_model(plan.seed * 7919 + static_cast<uint64_t>(index)) {
+      m_model(plan.seed * 7919 + static_cast<uint64_t>(index), plan.measurements) {
     m_truth.name = "ST" + std::to_string(index + 1);
     std::filesystem::create_directories(m_root);
     m_files.MapDrive(u'D', m_root);

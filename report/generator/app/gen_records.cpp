@@ -12,8 +12,9 @@ namespace {
 
 constexpr const char* usage =
     "usage: gen_records --out DIR [--stations N] [--days N] [--cycles-per-day N]\n"
-    "                   [--start YYYY-MM-DD] [--seed N]\n"
-    "  a cycle tests four boards; defaults: 4 stations, 3 days, 200 cycles a day, 2024-03-01\n";
+    "                   [--measurements N] [--start YYYY-MM-DD] [--seed N]\n"
+    "  a cycle tests four boards; defaults: 4 stations, 3 days, 200 cycles a day,\n"
+    "  5 measurements (judgement lines) a board, 2024-03-01\n";
 
 bool read_int(std::string_view text, int& value) {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -39,6 +40,8 @@ bool parse(int argc, char** argv, generator::line_plan& plan) {
             plan.days = number;
         } else if (option == "--cycles-per-day") {
             plan.cycles_per_day = number;
+        } else if (option == "--measurements") {
+            plan.measurements = number;
         } else if (option == "--seed") {
             plan.seed = static_cast<uint64_t>(number);
         } else {
