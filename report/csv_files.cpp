@@ -19,19 +19,36 @@ std::string optional_number(const std::optional<double>& value) {
 std::string measurements_csv(const report_data& report) {
     std::string csv = std::string(byte_order_mark) +
                       "station,name,unit,count,not_finite,fails,mean,stddev,min,max,cpk,low,high,"
-                      "limit_pairs,limit_changes\r\n";
+                      "limit_pairs,limit_changes,gross,capability_count,capability_since,"
+                      "sigma_within,ppk,out_of_control\r\n";
     for (const station_report& station : report.stations) {
         for (const named_measurement& measurement : station.measurements) {
             const measurement_stats& stats = measurement.stats;
             const bool seen = stats.count > 0;
-            for (const std::string& field :
-                 {csv_text(station.name), csv_text(measurement.name), csv_text(stats.unit),
-                  std::to_string(stats.count), std::to_string(stats.not_finite),
-                  std::to_string(stats.fails), optional_number(stats.mean()),
-                  optional_number(stats.stddev()), seen ? csv_number(stats.min) : "",
-                  seen ? csv_number(stats.max) : "", optional_number(stats.pooled().cpk),
-                  csv_number(stats.current.low), csv_number(stats.current.high),
-                  std::to_string(stats.limits.size()), std::to_string(stats.change_count)}) {
+            const capability pooled = stats.pooled();
+            const auto since = stats.capability_since();
+            const auto chart = stats.chart();
+            for (const std::string& field : {csv_text(station.name),
+                                             csv_text(measurement.name),
+                                             csv_text(stats.unit),
+                                             std::to_string(stats.count),
+                                             std::to_string(stats.not_finite),
+                                             std::to_string(stats.fails),
+                                             optional_number(stats.mean()),
+                                             optional_number(stats.stddev()),
+                                             seen ? csv_number(stats.min) : "",
+                                             seen ? csv_number(stats.max) : "",
+                                             optional_number(pooled.cpk),
+                                             csv_number(stats.current.low),
+                                             csv_number(stats.current.high),
+                                             std::to_string(stats.limits.size()),
+                                             std::to_string(stats.change_count),
+                                             std::to_string(stats.gross),
+                                             std::to_string(pooled.count),
+                                             since ? format_time(*since) : "",
+                                             optional_number(pooled.sigma_within),
+                                             optional_number(pooled.ppk),
+                                             std::to_string(chart ? chart->out_of_control() : 0)}) {
                 csv += field;
                 csv += ',';
             }

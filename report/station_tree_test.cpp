@@ -108,6 +108,13 @@ TEST(StationTree, TwoRootsOfOneStationAreOnePopulationInTimeOrder) {
     EXPECT_DOUBLE_EQ(r1["max"].get<double>(), 11.0) << "beyond the limit, but by less than the "
                                                        "tolerance: counted";
 
+    const std::string measurements = read(out / "measurements.csv");
+    EXPECT_NE(measurements.find(",gross,capability_count,capability_since,sigma_within,ppk,"
+                                "out_of_control\r\n"),
+              std::string::npos);
+    EXPECT_NE(measurements.find("\r\nST,R1,kOhm,6,0,2,"), std::string::npos)
+        << "six counted, the gross one apart";
+
     const std::string boards = read(out / "boards.csv");
     EXPECT_NE(boards.find(",B4,2024-03-05 10:00:00,4,no_result,0,,"), std::string::npos);
     EXPECT_NE(boards.find(",B2,2024-03-05 11:00:00,1,PASS,2,,"), std::string::npos);
