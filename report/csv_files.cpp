@@ -85,6 +85,11 @@ void boards_csv::add(const std::string& station, const record_row& row) {
     m_out.write(m_row.data(), static_cast<std::streamsize>(m_row.size()));
 }
 
+bool boards_csv::close() {
+    m_out.close();
+    return !m_out.fail();
+}
+
 void boards_csv::append_time(local_seconds time) {
     const int64_t day = time >= 0 ? time / seconds_per_day : (time + 1) / seconds_per_day - 1;
     if (m_day_text.empty() || day != m_day) {

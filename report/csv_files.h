@@ -20,6 +20,8 @@ public:
     explicit boards_csv(const std::filesystem::path& path);
     void add(const std::string& station, const record_row& row);
     bool good() const { return m_out.good(); }
+    // Writes out what is buffered and closes the file; false when any write failed.
+    bool close();
 
 private:
     void append_time(local_seconds time);

@@ -93,7 +93,12 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
                      static_cast<unsigned long long>(done.records),
                      static_cast<unsigned long long>(done.unparsed));
     }
-    if (!boards.good() || !write_file(options->out / "summary.json", summary_json(report), err) ||
+    if (!boards.close()) {
+        std::fprintf(err, "qelreport: cannot write %s\n",
+                     shown_path(options->out / "boards.csv").c_str());
+        return 1;
+    }
+    if (!write_file(options->out / "summary.json", summary_json(report), err) ||
         !write_file(options->out / "measurements.csv", measurements_csv(report), err) ||
         !write_file(options->out / "report.html", report_page(report), err)) {
         return 1;

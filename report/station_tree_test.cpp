@@ -123,5 +123,24 @@ TEST(StationTree, TwoRootsOfOneStationAreOnePopulationInTimeOrder) {
         << "a file is named under its root when the station has several";
 }
 
+TEST(StationTree, AFullDiskWritingBoardsCsvFailsTheRun) {
+    TempFolder folder;
+    const fs::path root = folder.path() / "st" / "xlog.data";
+    write(root, "20240305_100000_QRB1.txt", pass_line(1, "10.000"));
+    const fs::path out = folder.path() / "out";
+    fs::create_directories(out);
+    fs::create_symlink("/dev/full", out / "boards.csv"); // every write: no space left
+    std::FILE* err = std::tmpfile();
+    const int status = run_report({"--out", out.string(), root.string()}, err, err, false);
+    std::rewind(err);
+    std::string messages(4096, '\0');
+    messages.resize(std::fread(messages.data(), 1, messages.size(), err));
+    std::fclose(err);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(messages.find("qelreport: cannot write " + (out / "boards.csv").string()),
+              std::string::npos)
+        << messages;
+}
+
 } // namespace
 } // namespace report
