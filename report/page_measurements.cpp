@@ -60,7 +60,8 @@ std::string first_test_pareto(const station_report& station, const std::string& 
                 "</td>" + figure_cell(entry_key + "/fails", count_text(entries[i].fails)) +
                 figure_cell(entry_key + "/boards", count_text(entries[i].boards)) + "</tr>";
     }
-    return html + "</tbody></table>";
+    html += "</tbody></table>";
+    return html;
 }
 
 std::string flags(const measurement_stats& stats) {
@@ -120,7 +121,8 @@ std::string statistics(const station_report& station, const std::string& key) {
             figure_cell(m + "/out_of_control", count_text(chart ? chart->out_of_control() : 0)) +
             "<td>" + flags(stats) + "</td></tr>";
     }
-    return html + "</tbody></table>";
+    html += "</tbody></table>";
+    return html;
 }
 
 // Each slot's mean and Cpk side by side: one slot's offset shows here.
@@ -150,7 +152,8 @@ std::string by_slot(const station_report& station, const std::string& key) {
         }
         html += "</tr>";
     }
-    return html + "</tbody></table>";
+    html += "</tbody></table>";
+    return html;
 }
 
 std::string limit_changes(const station_report& station) {
@@ -189,14 +192,20 @@ std::string histograms(const station_report& station, const std::string& key) {
                 "<figcaption>" + html_text(measurement.name) + " " +
                 html_text(measurement.stats.unit) + "</figcaption></figure>";
     }
-    return html + "</div>";
+    html += "</div>";
+    return html;
 }
 
 } // namespace
 
 std::string measurement_sections(const station_report& station, const std::string& key) {
-    return pareto(station, key) + first_test_pareto(station, key) + statistics(station, key) +
-           by_slot(station, key) + limit_changes(station) + histograms(station, key);
+    std::string html = pareto(station, key);
+    html += first_test_pareto(station, key);
+    html += statistics(station, key);
+    html += by_slot(station, key);
+    html += limit_changes(station);
+    html += histograms(station, key);
+    return html;
 }
 
 } // namespace report

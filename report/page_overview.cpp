@@ -130,7 +130,8 @@ std::string tests_per_board(const station_report& station, const std::string& ke
                 figure_cell(entry + "/at_least", count_text(at_least)) + "</tr>";
         at_least -= boards;
     }
-    return html + "</tbody></table>";
+    html += "</tbody></table>";
+    return html;
 }
 
 std::string daily(const station_report& station, const std::string& key) {
@@ -148,7 +149,8 @@ std::string daily(const station_report& station, const std::string& key) {
                             percent_text(fraction(figures.first_pass, figures.boards))) +
                 "</tr>";
     }
-    return html + "</tbody></table>";
+    html += "</tbody></table>";
+    return html;
 }
 
 } // namespace

@@ -83,10 +83,16 @@ std::string report_page(const report_data& report) {
             html += "<p>" + format_time(station.first_record) + " — " +
                     format_time(station.last_record) + "</p>";
         }
-        html += station_overview(station, key) + measurement_sections(station, key) +
-                history_sections(station, key) + "</section>";
+        // Appended one by one: a page of many measurements is megabytes, and each sum of
+        // them would be a copy of that size.
+        html += station_overview(station, key);
+        html += measurement_sections(station, key);
+        html += history_sections(station, key);
+        html += "</section>";
     }
-    return html + script + "</body></html>\n";
+    html += script;
+    html += "</body></html>\n";
+    return html;
 }
 
 } // namespace report
