@@ -58,7 +58,7 @@ std::string roots_text(const std::vector<std::string>& roots) {
 
 } // namespace
 
-std::string report_page(const report_data& report) {
+void write_report_page(const report_data& report, const page_sink& write) {
     std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
                        "<meta name=\"viewport\" content=\"width=device-width\">"
                        "<title>QEL 测试报告 Station report</title>";
@@ -71,28 +71,27 @@ std::string report_page(const report_data& report) {
                 html_text(report.stations[i].name) + "</a></li>";
     }
     html += "</ul>";
+    write(html);
     for (size_t i = 0; i < report.stations.size(); ++i) {
         const station_report& station = report.stations[i];
         const std::string key = "stations/" + std::to_string(i);
-        html += "<section><h2 id=\"" + key +
-                "\">工位 <span class=\"en\">Station</span> <span "
-                "data-k=\"" +
-                key + "/name\">" + html_text(station.name) + "</span></h2><p class=\"en\">" +
-                html_text(roots_text(station.roots)) + "</p>";
+        html = "<section><h2 id=\"" + key +
+               "\">工位 <span class=\"en\">Station</span> <span "
+               "data-k=\"" +
+               key + "/name\">" + html_text(station.name) + "</span></h2><p class=\"en\">" +
+               html_text(roots_text(station.roots)) + "</p>";
         if (station.records > 0) {
             html += "<p>" + format_time(station.first_record) + " — " +
                     format_time(station.last_record) + "</p>";
         }
-        // Appended one by one: a page of many measurements is megabytes, and each sum of
-        // them would be a copy of that size.
-        html += station_overview(station, key);
-        html += measurement_sections(station, key);
-        html += history_sections(station, key);
-        html += "</section>";
+        write(html);
+        write(station_overview(station, key));
+        write(measurement_sections(station, key));
+        write(history_sections(station, key));
+        write("</section>");
     }
-    html += script;
-    html += "</body></html>\n";
-    return html;
+    write(script);
+    write("</body></html>\n");
 }
 
 } // namespace report

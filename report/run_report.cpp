@@ -14,9 +14,14 @@ namespace report {
 namespace fs = std::filesystem;
 namespace {
 
-bool write_file(const fs::path& path, const std::string& bytes, std::FILE* err) {
+// Writes what `produce` hands to its sink into `path`; false, with a message, when the file
+// cannot be written whole.
+bool write_file(const fs::path& path, const std::function<void(const page_sink&)>& produce,
+                std::FILE* err) {
     std::ofstream file(path, std::ios::binary);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    produce([&](std::string_view piece) {
+        file.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    });
     file.close();
     if (!file) {
         std::fprintf(err, "qelreport: cannot write %s\n", shown_path(path).c_str());
@@ -98,9 +103,14 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
                      shown_path(options->out / "boards.csv").c_str());
         return 1;
     }
-    if (!write_file(options->out / "summary.json", summary_json(report), err) ||
-        !write_file(options->out / "measurements.csv", measurements_csv(report), err) ||
-        !write_file(options->out / "report.html", report_page(report), err)) {
+    const auto whole = [](std::string text) {
+        return [text = std::move(text)](const page_sink& write) { write(text); };
+    };
+    if (!write_file(options->out / "summary.json", whole(summary_json(report)), err) ||
+        !write_file(options->out / "measurements.csv", whole(measurements_csv(report)), err) ||
+        !write_file(
+            options->out / "report.html",
+            [&](const page_sink& write) { write_report_page(report, write); }, err)) {
         return 1;
     }
     std::fprintf(out, "qelreport: report written to %s\n",
