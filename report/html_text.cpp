@@ -2,6 +2,7 @@
 
 #include "utf8_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -69,9 +70,9 @@ std::string value_text(const std::optional<double>& value) {
     if (std::isinf(*value)) {
         return *value > 0 ? "∞" : "-∞";
     }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", *value);
-    return text;
+    char text[32]; // as "%.6g" prints it
+    return std::string(
+        text, std::to_chars(text, text + sizeof text, *value, std::chars_format::general, 6).ptr);
 }
 
 } // namespace report

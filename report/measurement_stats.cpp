@@ -30,7 +30,10 @@ void measurement_stats::add(double value, bool pass, const limit_pair& limits, i
         unit = unit_text;
     }
     slot_values& values = m_slots[static_cast<size_t>(std::clamp(slot, 1, slots) - 1)];
-    note_limits(limits, values, time);
+    // Limits as before in the slot and in the latest record: nothing to note, the usual case.
+    if (!values.seen || !same_limits(limits, values.limits) || !same_limits(limits, current)) {
+        note_limits(limits, values, time);
+    }
     fails += pass ? 0 : 1;
     if (is_gross(value, pass, limits)) {
         ++gross;

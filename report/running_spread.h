@@ -1,6 +1,7 @@
 #pragma once
-// Count, mean and spread of a stream of values by Welford's running sums, so a million
-// values lose no precision; two of them combine into the figures of both streams.
+// Count, mean and spread of a stream of values by sums of their differences from the first
+// value: no division per value, and no precision lost to large values, as the differences
+// stay near the spread. Two streams combine into the figures of both.
 #include <cstdint>
 #include <optional>
 
@@ -9,10 +10,12 @@ namespace report {
 class running_spread {
 public:
     void add(double value) {
-        ++m_count;
-        const double delta = value - m_mean;
-        m_mean += delta / static_cast<double>(m_count);
-        m_squares += delta * (value - m_mean);
+        if (m_count++ == 0) {
+            m_shift = value;
+        }
+        const double difference = value - m_shift;
+        m_sum += difference;
+        m_squares += difference * difference;
     }
     // The figures of this stream and `other` together.
     void merge(const running_spread& other);
@@ -23,9 +26,13 @@ public:
     std::optional<double> stddev() const;
 
 private:
+    // The sum of squared differences from the mean.
+    double centred_squares() const;
+
     uint64_t m_count = 0;
-    double m_mean = 0;
-    double m_squares = 0; // sum of squared differences from the mean
+    double m_shift = 0;
+    double m_sum = 0;     // of the differences from m_shift
+    double m_squares = 0; // of their squares
 };
 
 } // namespace report

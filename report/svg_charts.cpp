@@ -4,8 +4,8 @@
 #include "record_time.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace report {
 namespace {
@@ -19,9 +19,24 @@ constexpr double bottom = 30;
 constexpr double plot_width = width - left - right;
 constexpr double plot_height = height - top_margin - bottom;
 
+// Appends a coordinate with one decimal; the control charts hold hundreds of thousands, so
+// it is written as whole tenths.
+void append_num(std::string& out, double value) {
+    const double scaled = value * 10;
+    const auto tenths = static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+    if (tenths < 0) {
+        out += '-';
+    }
+    const uint64_t magnitude = tenths < 0 ? 0 - static_cast<uint64_t>(tenths) : tenths;
+    char text[24];
+    out.append(text, std::to_chars(text, text + sizeof text, magnitude / 10).ptr);
+    out += '.';
+    out += static_cast<char>('0' + magnitude % 10);
+}
+
 std::string num(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
+    std::string text;
+    append_num(text, value);
     return text;
 }
 
@@ -156,11 +171,14 @@ std::string control_panel(const std::vector<double>& points, size_t first_index,
     for (const double limit : limits) {
         horizontal(limit, "control");
     }
-    std::string line;
+    svg += "<polyline class=\"series\" points=\"";
     for (size_t i = 0; i < points.size(); ++i) {
-        line += num(x_of(i + first_index)) + "," + num(y_of(points[i])) + " ";
+        append_num(svg, x_of(i + first_index));
+        svg += ',';
+        append_num(svg, y_of(points[i]));
+        svg += ' ';
     }
-    svg += "<polyline class=\"series\" points=\"" + line + "\"/>";
+    svg += "\"/>";
     for (const size_t i : out) {
         svg += "<circle class=\"ooc\" cx=\"" + num(x_of(i)) + "\" cy=\"" +
                num(y_of(points[i - first_index])) + "\" r=\"3\"/>";

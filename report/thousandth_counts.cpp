@@ -1,18 +1,6 @@
 #include "thousandth_counts.h"
 
-#include <cmath>
-
 namespace report {
-
-void thousandth_counts::add(double value) {
-    const double scaled = value * 1000;
-    if (!(std::fabs(scaled) < 9007199254740992.0)) {
-        ++(value < 0 ? beyond_below : beyond_above);
-        return;
-    }
-    // The nearest whole thousandth: 10.02 * 1000 is 10019.999...
-    count(static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5)));
-}
 
 void thousandth_counts::count(int64_t thousandths) {
     for (;;) {

@@ -15,7 +15,21 @@ public:
 
     // Counts a finite value; one too large to count in thousandths (beyond 2^53 of them) is
     // counted as beyond the cells.
-    void add(double value);
+    void add(double value) {
+        const double scaled = value * 1000;
+        if (!(scaled > -9007199254740992.0 && scaled < 9007199254740992.0)) {
+            ++(value < 0 ? beyond_below : beyond_above);
+            return;
+        }
+        // The nearest whole thousandth: 10.02 * 1000 is 10019.999...
+        const auto thousandths = static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+        const int64_t at = (thousandths >> m_shift) - m_first;
+        if (at >= 0 && at < static_cast<int64_t>(m_cells.size())) {
+            ++m_cells[static_cast<size_t>(at)];
+        } else {
+            count(thousandths);
+        }
+    }
 
     bool empty() const { return m_cells.empty(); }
     // Thousandths per cell.
@@ -27,6 +41,7 @@ public:
     uint64_t beyond_above = 0;
 
 private:
+    // Counts outside the cells so far: the cells grow, or merge.
     void count(int64_t thousandths);
     void merge_pairs();
 
