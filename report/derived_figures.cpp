@@ -63,6 +63,10 @@ std::optional<double> first_pass_yield(const station_report& station) {
     return fraction(station.boards.first_pass, station.boards.boards);
 }
 
+std::optional<double> untraceable_share(const station_report& station) {
+    return fraction(station.boards.without_qr, station.records - station.no_result);
+}
+
 std::optional<double> programming_yield(const station_report& station) {
     const slot_figures sum = slot_totals(station);
     return fraction(sum.programmed_ok, sum.programmed_ok + sum.programmed_failed);

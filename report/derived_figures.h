@@ -35,6 +35,8 @@ std::vector<first_test_entry> pareto_first_test_of(const station_report& station
 
 // Boards' first-pass yield: first passes over boards.
 std::optional<double> first_pass_yield(const station_report& station);
+// Records without a QR code over all records with a result: the untraceable share.
+std::optional<double> untraceable_share(const station_report& station);
 // Programmed over programming attempts (programmed and failed).
 std::optional<double> programming_yield(const station_report& station);
 // First-pass yield times programming yield.

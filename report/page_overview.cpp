@@ -56,8 +56,7 @@ std::string totals(const station_report& station, const std::string& key) {
                share("records_without_qr_yield",
                      fraction(boards.without_qr_passed, boards.without_qr))) +
            row("无法追溯比例", "Untraceable share",
-               share("untraceable_share",
-                     fraction(boards.without_qr, station.records - station.no_result))) +
+               share("untraceable_share", untraceable_share(station))) +
            row("写入成功", "Programmed", count("programmed_ok", sum.programmed_ok)) +
            row("写入失败", "Programming failed",
                count("programmed_failed", sum.programmed_failed)) +

@@ -131,8 +131,7 @@ void add_boards(const station_report& station, json& out) {
     out["records_without_qr"] = boards.without_qr;
     out["records_without_qr_passed"] = boards.without_qr_passed;
     out["records_without_qr_yield"] = number(fraction(boards.without_qr_passed, boards.without_qr));
-    out["untraceable_share"] =
-        number(fraction(boards.without_qr, station.records - station.no_result));
+    out["untraceable_share"] = number(untraceable_share(station));
     json per_board = json::array();
     uint64_t at_least = boards.boards;
     for (const auto& [tests, count] : boards.tests_per_board) {
