@@ -1,21 +1,15 @@
 #include "histogram.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace report {
 namespace {
 
 // The cell of a limit, or nullopt for a limit that is no number or too large to count.
-std::optional<int64_t> cell_of(double limit, int64_t cell_size) {
-    const double scaled = limit * 1000;
-    if (!(std::fabs(scaled) < 9007199254740992.0)) {
-        return std::nullopt;
-    }
-    const auto thousandths = static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
-    return thousandths >= 0 ? thousandths / cell_size
-                            : -((-thousandths + cell_size - 1) / cell_size);
+std::optional<int64_t> cell_of(double limit, const thousandth_counts& counts) {
+    const auto thousandths = nearest_thousandths(limit);
+    return thousandths ? std::optional<int64_t>(counts.cell_of(*thousandths)) : std::nullopt;
 }
 
 // Cells per bin: near target_bins over the whole span, preferring a width that divides the
@@ -48,8 +42,8 @@ histogram histogram_of(const thousandth_counts& counts, const limit_pair& limits
     const int64_t size = counts.cell_size();
     const int64_t first = counts.first_cell();
     const int64_t last = first + static_cast<int64_t>(counts.cells().size()) - 1;
-    const auto low = cell_of(limits.low, size);
-    const auto high = cell_of(limits.high, size);
+    const auto low = cell_of(limits.low, counts);
+    const auto high = cell_of(limits.high, counts);
     const int64_t from = std::min(first, low.value_or(first));
     const int64_t to = std::max(last, high.value_or(last));
     const auto tolerance =

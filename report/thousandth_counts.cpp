@@ -4,7 +4,7 @@ namespace report {
 
 void thousandth_counts::count(int64_t thousandths) {
     for (;;) {
-        const int64_t cell = thousandths >> m_shift; // rounds down for negatives too
+        const int64_t cell = cell_of(thousandths);
         if (m_cells.empty()) {
             m_first = cell;
             m_cells.push_back(1);

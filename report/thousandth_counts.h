@@ -5,9 +5,20 @@
 // is always a whole number of thousandths (a power of two of them).
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace report {
+
+// The nearest whole number of thousandths (10.02 * 1000 is 10019.999...), or nullopt for a
+// value that is no number or beyond 2^53 thousandths.
+inline std::optional<int64_t> nearest_thousandths(double value) {
+    const double scaled = value * 1000;
+    if (!(scaled > -9007199254740992.0 && scaled < 9007199254740992.0)) {
+        return std::nullopt;
+    }
+    return static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
+}
 
 class thousandth_counts {
 public:
@@ -16,18 +27,16 @@ public:
     // Counts a finite value; one too large to count in thousandths (beyond 2^53 of them) is
     // counted as beyond the cells.
     void add(double value) {
-        const double scaled = value * 1000;
-        if (!(scaled > -9007199254740992.0 && scaled < 9007199254740992.0)) {
+        const auto thousandths = nearest_thousandths(value);
+        if (!thousandths) {
             ++(value < 0 ? beyond_below : beyond_above);
             return;
         }
-        // The nearest whole thousandth: 10.02 * 1000 is 10019.999...
-        const auto thousandths = static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5));
-        const int64_t at = (thousandths >> m_shift) - m_first;
+        const int64_t at = cell_of(*thousandths) - m_first;
         if (at >= 0 && at < static_cast<int64_t>(m_cells.size())) {
             ++m_cells[static_cast<size_t>(at)];
         } else {
-            count(thousandths);
+            count(*thousandths);
         }
     }
 
@@ -36,6 +45,8 @@ public:
     int64_t cell_size() const { return int64_t{1} << m_shift; }
     // Cell c holds the values of c * cell_size() to (c + 1) * cell_size() - 1 thousandths.
     int64_t first_cell() const { return m_first; }
+    // The cell that holds `thousandths`.
+    int64_t cell_of(int64_t thousandths) const { return thousandths >> m_shift; } // rounds down
     const std::vector<uint32_t>& cells() const { return m_cells; }
     uint64_t beyond_below = 0;
     uint64_t beyond_above = 0;
