@@ -45,7 +45,7 @@ bool before(const found_record& a, const found_record& b) {
 
 class station_scan {
 public:
-    station_scan(const period& days, station_tally& tally, const scan_progress& progress)
+    station_scan(const period& days, record_sink& tally, const scan_progress& progress)
         : m_days(days), m_tally(tally), m_progress(progress) {}
 
     // The date folders of one day, from one root or several, read as one in time order.
@@ -57,7 +57,7 @@ private:
     void read_record(const found_record& found);
 
     const period& m_days;
-    station_tally& m_tally;
+    record_sink& m_tally;
     const scan_progress& m_progress;
     uint64_t m_files = 0;
     std::vector<listed_folder> m_folders;
@@ -152,7 +152,7 @@ void station_scan::read_record(const found_record& found) {
 
 } // namespace
 
-void scan_station(const std::vector<fs::path>& roots, const period& days, station_tally& tally,
+void scan_station(const std::vector<fs::path>& roots, const period& days, record_sink& tally,
                   const scan_progress& progress, const root_problem& problem_of) {
     station_scan scan(days, tally, progress);
     std::vector<dated_folder> folders;

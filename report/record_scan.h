@@ -3,7 +3,7 @@
 // time and handed to the station's tally. Every file that is not a record is counted there
 // with the reason, and the walk goes on.
 #include "period.h"
-#include "station_tally.h"
+#include "record_source.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,9 +13,6 @@
 
 namespace report {
 
-// Told after each file: how many files of the station have been looked at so far.
-using scan_progress = std::function<void(uint64_t files)>;
-
 // Told of a root that holds no qel_data folder to read.
 using root_problem =
     std::function<void(const std::filesystem::path& root, const std::string& problem)>;
@@ -23,7 +20,6 @@ using root_problem =
 // Reads a station's roots together, day by day, so that records moved from one root to
 // another (D: to E:) are one population in time order.
 void scan_station(const std::vector<std::filesystem::path>& roots, const period& days,
-                  station_tally& tally, const scan_progress& progress,
-                  const root_problem& problem_of);
+                  record_sink& sink, const scan_progress& progress, const root_problem& problem_of);
 
 } // namespace report
