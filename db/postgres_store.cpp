@@ -363,67 +363,7 @@ public:
     void read_folder(int64_t station, std::optional<int64_t> folder_day,
                      folder_rows& rows) override {
         flush();
-        rows.files.clear();
-        rows.records.clear();
-        rows.program_results.clear();
-        const std::vector<pq::param> folder = {number(station), day_param(folder_day)};
-
-        static const std::string files_sql =
-            file_columns + in_folder + " ORDER BY root, path COLLATE \"C\"";
-        const pq::result files = m_db.exec(files_sql.c_str(), folder);
-        for (int row = 0; row < files.rows(); ++row) {
-            rows.files.push_back(file_at(files, row));
-        }
-
-        // Each record's measurements by primary key in the one partition of its time. OFFSET 0
-        // keeps the planner from making this a join that scans the folder's months whole.
-        static const std::string lines_sql = R"(
-            SELECT r.source_file, r.id, m.position, m.slot, m.pass, m.name, m.value, m.unit,
-                   m.low, m.high
-            FROM test_records r LEFT JOIN LATERAL (
-                SELECT * FROM measurements m WHERE m.record = r.id AND m.time = r.time OFFSET 0
-            ) m ON true
-            WHERE)" + of_folder;
-        const pq::result lines = m_db.exec(lines_sql.c_str(), folder);
-        std::unordered_map<int64_t, size_t> record_at; // by id, in rows.records
-        for (int row = 0; row < lines.rows(); ++row) {
-            const auto [at, added] =
-                record_at.try_emplace(lines.integer(row, 1), rows.records.size());
-            if (added) {
-                rows.records.push_back({lines.integer(row, 0), {}});
-            }
-            if (lines.null(row, 2)) {
-                continue; // a record without lines
-            }
-            std::vector<stored_line>& record = rows.records[at->second].lines;
-            const auto position = static_cast<size_t>(lines.integer(row, 2));
-            if (position >= record.size()) {
-                record.resize(position + 1);
-            }
-            record[position] = {static_cast<int>(lines.integer(row, 3)),
-                                lines.boolean(row, 4),
-                                std::string(lines.text(row, 5)),
-                                lines.real(row, 6),
-                                std::string(lines.text(row, 7)),
-                                lines.real(row, 8),
-                                lines.real(row, 9)};
-        }
-        order_by_file(rows.records, rows.files);
-
-        static const std::string results_sql =
-            "SELECT source_file, slot, qr, outcome FROM program_results WHERE" + of_folder +
-            " ORDER BY source_file, id";
-        const pq::result results = m_db.exec(results_sql.c_str(), folder);
-        for (int row = 0; row < results.rows(); ++row) {
-            const int64_t file = results.integer(row, 0);
-            if (rows.program_results.empty() || rows.program_results.back().file != file) {
-                rows.program_results.push_back({file, {}});
-            }
-            rows.program_results.back().lines.push_back({static_cast<int>(results.integer(row, 1)),
-                                                         std::string(results.text(row, 2)),
-                                                         outcome_of(results.text(row, 3))});
-        }
-        order_by_file(rows.program_results, rows.files);
+        read_rows(station, folder_day, rows);
     }
 
     std::vector<board_record> board(std::string_view qr) override {
@@ -567,7 +507,72 @@ private:
         (m_in_transaction ? m_new_months : m_months).insert(month);
     }
 
-    // Sends every row waiting, inside the transaction.
+    void read_rows(int64_t station, std::optional<int64_t> folder_day, folder_rows& rows) {
+        rows.files.clear();
+        rows.records.clear();
+        rows.program_results.clear();
+        const std::vector<pq::param> folder = {number(station), day_param(folder_day)};
+
+        static const std::string files_sql =
+            file_columns + in_folder + " ORDER BY root, path COLLATE \"C\"";
+        const pq::result files = m_db.exec(files_sql.c_str(), folder);
+        for (int row = 0; row < files.rows(); ++row) {
+            rows.files.push_back(file_at(files, row));
+        }
+
+        // Each record's measurements by primary key in the one partition of its time. OFFSET 0
+        // keeps the planner from making this a join that scans the folder's months whole.
+        static const std::string lines_sql = R"(
+            SELECT r.source_file, r.id, m.position, m.slot, m.pass, m.name, m.value, m.unit,
+                   m.low, m.high
+            FROM test_records r LEFT JOIN LATERAL (
+                SELECT * FROM measurements m WHERE m.record = r.id AND m.time = r.time OFFSET 0
+            ) m ON true
+            WHERE)" + of_folder;
+        const pq::result lines = m_db.exec(lines_sql.c_str(), folder);
+        std::unordered_map<int64_t, size_t> record_at; // by id, in rows.records
+        for (int row = 0; row < lines.rows(); ++row) {
+            const auto [at, added] =
+                record_at.try_emplace(lines.integer(row, 1), rows.records.size());
+            if (added) {
+                rows.records.push_back({lines.integer(row, 0), {}});
+            }
+            if (lines.null(row, 2)) {
+                continue; // a record without lines
+            }
+            std::vector<stored_line>& record = rows.records[at->second].lines;
+            const auto position = static_cast<size_t>(lines.integer(row, 2));
+            if (position >= record.size()) {
+                record.resize(position + 1);
+            }
+            record[position] = {static_cast<int>(lines.integer(row, 3)),
+                                lines.boolean(row, 4),
+                                std::string(lines.text(row, 5)),
+                                lines.real(row, 6),
+                                std::string(lines.text(row, 7)),
+                                lines.real(row, 8),
+                                lines.real(row, 9)};
+        }
+        order_by_file(rows.records, rows.files);
+
+        static const std::string results_sql =
+            "SELECT source_file, slot, qr, outcome FROM program_results WHERE" + of_folder +
+            " ORDER BY source_file, id";
+        const pq::result results = m_db.exec(results_sql.c_str(), folder);
+        for (int row = 0; row < results.rows(); ++row) {
+            const int64_t file = results.integer(row, 0);
+            if (rows.program_results.empty() || rows.program_results.back().file != file) {
+                rows.program_results.push_back({file, {}});
+            }
+            rows.program_results.back().lines.push_back({static_cast<int>(results.integer(row, 1)),
+                                                         std::string(results.text(row, 2)),
+                                                         outcome_of(results.text(row, 3))});
+        }
+        order_by_file(rows.program_results, rows.files);
+    }
+
+    // Sends every row waiting, inside the transaction. Reads call it first; an id the caller
+    // holds came from files_in, so the rows of a file replaced or touched are on the server.
     void flush() {
         copy(m_files, "COPY source_files (id, station, root, path, folder_day, size, mtime, hash, "
                       "problem, ingested_at) FROM STDIN");
