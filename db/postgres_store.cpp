@@ -363,7 +363,20 @@ public:
     void read_folder(int64_t station, std::optional<int64_t> folder_day,
                      folder_rows& rows) override {
         flush();
-        read_rows(station, folder_day, rows);
+        // One snapshot for the three queries: a file committed between them would otherwise
+        // bring records or results the listing lacks.
+        if (m_in_transaction) {
+            read_rows(station, folder_day, rows);
+            return;
+        }
+        m_db.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+        try {
+            read_rows(station, folder_day, rows);
+        } catch (...) {
+            m_db.exec("ROLLBACK");
+            throw;
+        }
+        m_db.exec("COMMIT");
     }
 
     std::vector<board_record> board(std::string_view qr) override {

@@ -304,6 +304,50 @@ TEST_F(PostgresStore, AFailedCommitRollsBackItsMonthsAndTheStoreGoesOn) {
     EXPECT_EQ(db->board("Q1").size(), 1u);
 }
 
+// Whether a session of the test's database waits for a lock, within 10 s.
+bool lock_awaited(pq::connection& probe) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (probe.exec("SELECT count(*) FROM pg_locks WHERE NOT granted").integer(0, 0) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(PostgresStore, AFolderIsReadAsOfOneMomentWhileAnIngestCommits) {
+    const int64_t day = *report::day_number(2024, 7, 1);
+    const int64_t time = day * report::seconds_per_day;
+    file_content stored =
+        record(station, root, "20240701/a.txt", time, "Q1", {line(1, true, "R1")});
+    stored.folder_day = day;
+    db->begin();
+    db->store_file(stored, 0);
+    db->commit();
+
+    // Another ingest commits a file and its record while the folder's lines are being read.
+    folder_rows rows;
+    std::future<void> read; // declared first: on a failure the lock goes before it is awaited
+    pq::connection ingest(conninfo);
+    ingest.exec("BEGIN; LOCK TABLE measurements");
+    read = std::async(std::launch::async, [&] { db->read_folder(station, day, rows); });
+    ASSERT_TRUE(lock_awaited(ingest)) << "read_folder never reached the measurements";
+    ingest.exec(("WITH file AS (INSERT INTO source_files (station, root, path, folder_day, size, "
+                 "mtime, hash, ingested_at) VALUES (" +
+                 std::to_string(station) + ", " + std::to_string(root) + ", '20240701/b.txt', " +
+                 std::to_string(day) + ", 0, 0, 0, 0) RETURNING id) " +
+                 "INSERT INTO test_records SELECT nextval('test_records_id'), " +
+                 std::to_string(station) + ", id, " + std::to_string(time) +
+                 ", 'Q2', 1, 'no result', " + std::to_string(time) + " FROM file; COMMIT")
+                    .c_str());
+    ASSERT_EQ(read.wait_for(10s), std::future_status::ready)
+        << "read_folder did not end within 10 s of the lock going";
+    read.get();
+    ASSERT_EQ(rows.files.size(), 1u);
+    ASSERT_EQ(rows.records.size(), 1u) << "a record whose file the listing did not see";
+    EXPECT_EQ(rows.records[0].file, rows.files[0].id);
+}
+
 TEST_F(PostgresStore, ASecondIngestWaitsForTheFirstToEnd) {
     std::future<void> second_locked; // declared first: it ends after the first store goes
     std::unique_ptr<store> second = open_postgres_store(conninfo);
@@ -311,14 +355,9 @@ TEST_F(PostgresStore, ASecondIngestWaitsForTheFirstToEnd) {
     second_locked = std::async(std::launch::async, [&] { second->lock_ingest(); });
 
     pq::connection probe(conninfo);
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (probe.exec("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND NOT granted")
-               .integer(0, 0) == 0) {
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline)
-            << "the second lock_ingest did not wait for the lock within 10 s";
-        ASSERT_EQ(second_locked.wait_for(10ms), std::future_status::timeout)
-            << "the second lock_ingest returned while the first held the lock";
-    }
+    ASSERT_TRUE(lock_awaited(probe)) << "the second lock_ingest did not wait for the lock";
+    EXPECT_EQ(second_locked.wait_for(0s), std::future_status::timeout)
+        << "the second lock_ingest returned while the first held the lock";
     db.reset(); // the first ingest ends
     ASSERT_EQ(second_locked.wait_for(10s), std::future_status::ready)
         << "the second lock_ingest did not return within 10 s of the first ending";
