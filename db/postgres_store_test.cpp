@@ -139,13 +139,16 @@ TEST_F(PostgresStore, AFolderReadsBackAsStoredAcrossAMonthsEnd) {
         {{1, "Q1", program_outcome::disabled}, {2, "Q\\2", program_outcome::not_programmed}});
     file_content broken = record(station, root, "20240229/c.txt", march, "", {});
     broken.file.problem = "no stamp in the name";
+    // A record whose stamp is far from its folder's date.
+    file_content stray = record(station, root, "20240229/d.txt",
+                                march - 400 * report::seconds_per_day, "Q0", {line(1, true, "R1")});
     file_content top = entry(station, root, "notes.txt", std::nullopt);
     top.file.problem = "not a record";
-    for (file_content* content : {&before, &after, &programmed, &broken}) {
+    for (file_content* content : {&before, &after, &programmed, &broken, &stray}) {
         content->folder_day = day;
     }
     db->begin();
-    for (const file_content* content : {&before, &after, &programmed, &broken, &top}) {
+    for (const file_content* content : {&before, &after, &programmed, &broken, &stray, &top}) {
         db->store_file(*content, 0);
     }
     db->commit();
@@ -158,17 +161,20 @@ TEST_F(PostgresStore, AFolderReadsBackAsStoredAcrossAMonthsEnd) {
         EXPECT_EQ(file.hash, 0xfedcba9876543210);
         EXPECT_EQ(file.mtime, 1709251199123456789);
     }
-    EXPECT_EQ(paths, (std::vector<std::string>{"20240229/a.prog", "20240229/b.txt",
-                                               "20240229/c.txt", "20240229/a.txt"}))
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"20240229/a.prog", "20240229/b.txt", "20240229/c.txt",
+                                        "20240229/d.txt", "20240229/a.txt"}))
         << "by root, then path";
     EXPECT_EQ(rows.files[2].problem, "no stamp in the name");
-    EXPECT_EQ(rows.files[3].root, other_root);
+    EXPECT_EQ(rows.files[4].root, other_root);
 
-    ASSERT_EQ(rows.records.size(), 2u) << "the entry with a problem has no rows";
+    ASSERT_EQ(rows.records.size(), 3u) << "the entry with a problem has no rows";
     EXPECT_EQ(rows.records[0].file, rows.files[1].id);
     EXPECT_TRUE(rows.records[0].lines.empty());
     EXPECT_EQ(rows.records[1].file, rows.files[3].id);
-    const std::vector<stored_line>& read = rows.records[1].lines;
+    EXPECT_EQ(rows.records[1].lines.size(), 1u);
+    EXPECT_EQ(rows.records[2].file, rows.files[4].id);
+    const std::vector<stored_line>& read = rows.records[2].lines;
     ASSERT_EQ(read.size(), lines.size());
     EXPECT_EQ(read[1].name, "a\tb\\c\nd\re\xEF\xBF\xBD"
                             "f\xEF\xBF\xBD")
@@ -195,7 +201,7 @@ TEST_F(PostgresStore, AFolderReadsBackAsStoredAcrossAMonthsEnd) {
     const std::vector<stored_file> tops = db->files_in(station, std::nullopt);
     ASSERT_EQ(tops.size(), 1u);
     EXPECT_EQ(tops[0].path, "notes.txt");
-    EXPECT_EQ(db->files_of_station(station), 5u);
+    EXPECT_EQ(db->files_of_station(station), 6u);
     EXPECT_EQ(count("test_records_y2024m02"), 1) << "each month in its own partition";
     EXPECT_EQ(count("test_records_y2024m03"), 1);
 }
