@@ -35,6 +35,10 @@ struct report_options {
 std::optional<report_options> parse_options(const std::vector<std::string>& arguments,
                                             std::string& problem);
 
+// Adds `root` to the station `name` (by default the folder above the root), once.
+void add_station_root(std::vector<station_roots>& stations, const std::optional<std::string>& name,
+                      const std::filesystem::path& root);
+
 // A path from UTF-8 text.
 std::filesystem::path utf8_path(const std::string& text);
 // A path as well-formed UTF-8, for a message or a page.
