@@ -58,7 +58,7 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takes_value = argument == "--from" || argument == "--to" ||
-                                 argument == "--out" || argument == "--name";
+                                 argument == "--out" || argument == "--name" || argument == "--db";
         if (argument == "--help" || argument == "-h") {
             options.help = true;
             return options;
@@ -76,8 +76,11 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
             (argument == "--from" ? options.days.from_day : options.days.to_day) = day;
         } else if (argument == "--out") {
             options.out = utf8_path(arguments[++i]);
+        } else if (argument == "--db") {
+            options.database = arguments[++i];
         } else if (argument == "--name") {
             next_name = arguments[++i];
+            options.names.push_back(*next_name);
         } else if (argument.starts_with("--")) {
             problem = "unknown option " + argument;
             return std::nullopt;
@@ -86,7 +89,11 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
             next_name.reset();
         }
     }
-    if (options.stations.empty()) {
+    if (!options.database.empty() && !options.stations.empty()) {
+        problem = "give ROOTs or --db, not both";
+        return std::nullopt;
+    }
+    if (options.database.empty() && options.stations.empty()) {
         problem = "no ROOT given";
         return std::nullopt;
     }
