@@ -170,4 +170,80 @@ TEST_F(line_database, ReportFromTheDatabaseIsTheReportFromTheFilesAndStaysAfterC
     expect_same_report();
 }
 
+TEST_F(line_database, IngestsKilledAnywhereOrRunTogetherStoreEveryRecordOnce) {
+    generate(3, 100);
+    // Killed before anything, after the first folder and halfway, one after the other.
+    for (const uint64_t stored : {uint64_t{0}, uint64_t{1}, uint64_t{2500}}) {
+        const fs::path output = m_work / ("killed" + std::to_string(stored));
+        const pid_t pid = start(ingest_command(), output);
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (stored && fs::exists(m_database) && stored_files() < stored &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(2ms);
+        }
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+            << "waited 60 s for " << stored << " files stored";
+        kill(pid, SIGKILL);
+        finish(pid, output);
+    }
+    // Two at once to finish it.
+    const fs::path one = m_work / "one", two = m_work / "two";
+    const pid_t first = start(ingest_command(), one);
+    const pid_t second = start(ingest_command(), two);
+    const run_result first_done = finish(first, one);
+    const run_result second_done = finish(second, two);
+    ASSERT_EQ(first_done.status, 0) << first_done.output;
+    ASSERT_EQ(second_done.status, 0) << second_done.output;
+    expect_same_report();
+}
+
+TEST_F(line_database, BoardRetestedOnAnotherStationShowsBothRecordsInTimeOrder) {
+    const auto write = [&](const std::string& station, const std::string& name,
+                           const std::string& text) {
+        const fs::path folder = m_work / station / "xlog.data" / "qel_data" / "20240301";
+        fs::create_directories(folder);
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return m_work / station / "xlog.data";
+    };
+    m_roots.push_back(write("ICT2", "20240301_090000_QRB-7.txt",
+                            "3# PASS R1=10.000kOhm range=9.500___10.500\r\n"));
+    write("ICT2", "20240301_090001Program_Result.txt",
+          "3#QRB-7 写入成功\r\n4#QRB-8 该位置未使能，未执行写入操作\r\n");
+    m_roots.push_back(write("ICT1", "20240301_080000_QRB-7.txt",
+                            "1# 错误 R1=12.000kOhm 范围=9.500___10.500\r\n"
+                            "1# 错误 C2=-inf 范围=1.000___2.000\r\n"));
+    write("ICT1", "20240301_080001Program_Result.txt", "1#QRB-7 QEL未通过，未执行写入操作\r\n");
+    ASSERT_EQ(ingest().status, 0);
+    const run_result board = run({QELDB, "board", "--db", m_database, "--json", "B-7"});
+    ASSERT_EQ(board.status, 0) << board.output;
+    EXPECT_EQ(board.output, R"({
+  "qr": "B-7",
+  "records": [
+    {
+      "station": "ICT1",
+      "time": "2024-03-01 08:00:00",
+      "slot": 1,
+      "result": "fail",
+      "failed": [
+        "R1",
+        "C2"
+      ],
+      "programming": "not programmed"
+    },
+    {
+      "station": "ICT2",
+      "time": "2024-03-01 09:00:00",
+      "slot": 3,
+      "result": "pass",
+      "failed": [],
+      "programming": "programmed"
+    }
+  ]
+}
+)");
+    const run_result missing = run({QELDB, "board", "--db", (m_work / "none.db").string(), "B-7"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("qeldb: cannot open"), std::string::npos) << missing.output;
+}
+
 } // namespace
