@@ -47,6 +47,8 @@ private:
     void record_file(int64_t day, size_t root, const fs::path& folder, const std::string& path,
                      const report::folder_entry& entry, const report::record_name& name,
                      const folder_status& status);
+    // m_content made ready for the entry at `path`; what is stored of it, if anything.
+    const stored_file* prepare(std::optional<int64_t> day, size_t root, const std::string& path);
     // Counts an entry the first time its path is met in this pass; false after.
     bool first_sight(const std::string& path, bool unparsed);
     void keep(file_content& content, const stored_file* known);
@@ -66,6 +68,8 @@ private:
     report::judgement_reader m_judgements;
     std::vector<report::folder_entry> m_entries;
     std::string m_problem;
+    std::string m_buffer;
+    file_content m_content; // of the entry at hand, its vectors kept from file to file
 };
 
 bool station_ingest::run() {
@@ -189,30 +193,36 @@ void station_ingest::day_entries(std::optional<int64_t> day, const day_folder& f
     }
 }
 
-void station_ingest::odd_entry(std::optional<int64_t> day, size_t root, const std::string& path,
-                               const char* reason) {
-    std::string buffer;
-    file_content content;
+const stored_file* station_ingest::prepare(std::optional<int64_t> day, size_t root,
+                                           const std::string& path) {
+    file_content& content = m_content;
     content.station = m_id;
     content.folder_day = day;
+    content.file = {};
     content.file.root = m_roots[root];
-    content.file.path = storable_text(path, buffer);
-    content.file.problem = reason;
+    content.file.path = storable_text(path, m_buffer);
+    content.time = 0;
+    content.qr.clear();
+    content.is_record = false;
+    content.is_program_result = false;
+    content.lines.clear();
+    content.results.clear();
     const auto known = m_known.find(content.file.path);
-    keep(content, known == m_known.end() ? nullptr : &known->second);
+    return known == m_known.end() ? nullptr : &known->second;
+}
+
+void station_ingest::odd_entry(std::optional<int64_t> day, size_t root, const std::string& path,
+                               const char* reason) {
+    const stored_file* known = prepare(day, root, path);
+    m_content.file.problem = reason;
+    keep(m_content, known);
 }
 
 void station_ingest::record_file(int64_t day, size_t root, const fs::path& folder,
                                  const std::string& path, const report::folder_entry& entry,
                                  const report::record_name& name, const folder_status& status) {
-    std::string buffer;
-    file_content content;
-    content.station = m_id;
-    content.folder_day = day;
-    content.file.root = m_roots[root];
-    content.file.path = storable_text(path, buffer);
-    const auto known_at = m_known.find(content.file.path);
-    const stored_file* known = known_at == m_known.end() ? nullptr : &known_at->second;
+    const stored_file* known = prepare(day, root, path);
+    file_content& content = m_content;
     // Asked before the file is read: a file still being written is then stored as read and
     // found changed on the next pass, never taken as unchanged with a part of its content.
     const auto now = status.of(entry.name);
