@@ -6,6 +6,7 @@
 #include "program_result.h"
 #include "record_name.h"
 #include "record_scan.h"
+#include "station_tally.h"
 #include "station_record.h"
 
 #include "posix/temp_folder.h"

@@ -3,6 +3,7 @@
 #include "judgement_line.h"
 #include "program_result.h"
 #include "record_name.h"
+#include "record_source.h"
 #include "slot_resolver.h"
 #include "station_report.h"
 
@@ -14,16 +15,16 @@
 
 namespace report {
 
-class station_tally {
+class station_tally : public record_sink {
 public:
     // `row_out` sees every record once its slot is known, in time order (boards.csv).
     using row_sink = std::function<void(const std::string& station, const record_row& row)>;
     station_tally(std::string name, std::vector<std::string> roots, row_sink row_out);
 
     void add_record(const record_name& name, const std::vector<judgement_line>& lines,
-                    std::string file);
-    void add_program_result(local_seconds time, const std::vector<program_line>& lines);
-    void add_unparsed(std::string file, std::string reason);
+                    std::string file) override;
+    void add_program_result(local_seconds time, const std::vector<program_line>& lines) override;
+    void add_unparsed(std::string file, std::string reason) override;
     // The report; the tally is spent afterwards.
     station_report finish();
 
