@@ -72,18 +72,8 @@ void expect_same(double stored, double read, const char* what) {
 
 class PostgresStore : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            server = std::make_unique<testing::postgres_server>();
-        } catch (const std::exception& error) {
-            start_error = error.what();
-        }
-    }
-    static void TearDownTestSuite() { server.reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(server) << "the test server did not start: " << start_error;
-        conninfo = server->create_database();
+        conninfo = testing::shared_server().create_database();
         db = open_postgres_store(conninfo);
         db->migrate();
         station = db->station_id("ICT-1");
@@ -96,8 +86,6 @@ protected:
             .integer(0, 0);
     }
 
-    static inline std::unique_ptr<testing::postgres_server> server;
-    static inline std::string start_error;
     std::string conninfo;
     std::unique_ptr<store> db;
     int64_t station = 0;
@@ -375,7 +363,7 @@ TEST_F(PostgresStore, MigrateKeepsWhatIsThereAndRefusesALaterVersion) {
     EXPECT_EQ(db->station_id("ICT-1"), station);
 
     // Two first ingests at once on an empty database: one makes the tables.
-    const std::string empty = server->create_database();
+    const std::string empty = testing::shared_server().create_database();
     std::vector<std::future<int>> found;
     for (int i = 0; i < 2; ++i) {
         found.push_back(

@@ -139,7 +139,8 @@ public:
 };
 
 // SQLite for a file path, PostgreSQL for "postgresql://..." or libpq's "key=value" form.
-std::unique_ptr<store> open_store(const std::string& database);
+// `create` lets a SQLite file be made; to read, the database must be there.
+std::unique_ptr<store> open_store(const std::string& database, bool create);
 // Whether `database` names a PostgreSQL server rather than a file.
 bool is_postgres(std::string_view database);
 

@@ -27,18 +27,20 @@ bool same_folder(const fs::path& a, const fs::path& b) {
            fs::equivalent(a, b, error);
 }
 
-void add_root(std::vector<station_roots>& stations, const std::string& name, const fs::path& root) {
+} // namespace
+
+void add_station_root(std::vector<station_roots>& stations, const std::optional<std::string>& name,
+                      const fs::path& root) {
+    const std::string chosen = name ? *name : default_name(root);
     const auto station = std::find_if(stations.begin(), stations.end(),
-                                      [&](const station_roots& s) { return s.name == name; });
+                                      [&](const station_roots& s) { return s.name == chosen; });
     if (station == stations.end()) {
-        stations.push_back({name, {root}});
+        stations.push_back({chosen, {root}});
     } else if (std::none_of(station->roots.begin(), station->roots.end(),
                             [&](const fs::path& known) { return same_folder(known, root); })) {
         station->roots.push_back(root);
     }
 }
-
-} // namespace
 
 fs::path utf8_path(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
@@ -56,7 +58,7 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takes_value = argument == "--from" || argument == "--to" ||
-                                 argument == "--out" || argument == "--name";
+                                 argument == "--out" || argument == "--name" || argument == "--db";
         if (argument == "--help" || argument == "-h") {
             options.help = true;
             return options;
@@ -74,18 +76,24 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
             (argument == "--from" ? options.days.from_day : options.days.to_day) = day;
         } else if (argument == "--out") {
             options.out = utf8_path(arguments[++i]);
+        } else if (argument == "--db") {
+            options.database = arguments[++i];
         } else if (argument == "--name") {
             next_name = arguments[++i];
+            options.names.push_back(*next_name);
         } else if (argument.starts_with("--")) {
             problem = "unknown option " + argument;
             return std::nullopt;
         } else {
-            const fs::path root = utf8_path(argument);
-            add_root(options.stations, next_name ? *next_name : default_name(root), root);
+            add_station_root(options.stations, next_name, utf8_path(argument));
             next_name.reset();
         }
     }
-    if (options.stations.empty()) {
+    if (!options.database.empty() && !options.stations.empty()) {
+        problem = "give ROOTs or --db, not both";
+        return std::nullopt;
+    }
+    if (options.database.empty() && options.stations.empty()) {
         problem = "no ROOT given";
         return std::nullopt;
     }

@@ -11,9 +11,12 @@ namespace report {
 
 inline constexpr const char* usage =
     "usage: qelreport [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR] [--name NAME] ROOT...\n"
+    "       qelreport --db DB [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR] [--name NAME]...\n"
     "  ROOT    a station's xlog.data folder; the station is named after the folder above it,\n"
     "          or by the --name given before the ROOT; ROOTs of one name are one station\n"
     "  --from, --to  the first and last day to report (both included; open when not given)\n"
+    "  --db    the line's database (a SQLite file or a PostgreSQL connection string) instead\n"
+    "          of ROOTs; --name picks stations (all when none is given)\n"
     "  --out   where report.html, summary.json, measurements.csv and boards.csv go\n"
     "          (default ./qel-report)\n";
 
@@ -27,6 +30,8 @@ struct report_options {
     period days;
     std::filesystem::path out = "qel-report";
     std::vector<station_roots> stations;
+    std::string database;           // read the records from it rather than from ROOTs
+    std::vector<std::string> names; // the database's stations to report; all when empty
     bool help = false;
 };
 
@@ -34,6 +39,10 @@ struct report_options {
 // are that station's; a ROOT given twice is read once.
 std::optional<report_options> parse_options(const std::vector<std::string>& arguments,
                                             std::string& problem);
+
+// Adds `root` to the station `name` (by default the folder above the root), once.
+void add_station_root(std::vector<station_roots>& stations, const std::optional<std::string>& name,
+                      const std::filesystem::path& root);
 
 // A path from UTF-8 text.
 std::filesystem::path utf8_path(const std::string& text);

@@ -16,8 +16,6 @@ namespace report {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr const char* data_folder = "qel_data";
-
 struct dated_folder {
     int64_t day;
     size_t root; // index in the station's roots
@@ -38,9 +36,7 @@ struct found_record {
 };
 
 bool before(const found_record& a, const found_record& b) {
-    // In one second a cycle writes its station records before its programming results.
-    return std::tie(a.name.time, a.name.kind, a.name.qr, a.name.copy) <
-           std::tie(b.name.time, b.name.kind, b.name.qr, b.name.copy);
+    return scan_order(a.name, b.name);
 }
 
 class station_scan {
@@ -116,13 +112,13 @@ void station_scan::find_records(listed_folder& folder) {
     };
     for (const folder_entry& entry : folder.entries) {
         if (entry.is_folder) {
-            note_odd(folder.relative, entry, "a folder inside a date folder");
+            note_odd(folder.relative, entry, folder_in_date_folder);
             continue;
         }
         const auto name =
             entry.name_readable ? parse_record_name(entry.name, in_folder) : std::nullopt;
         if (!name) {
-            note_odd(folder.relative, entry, "not a record's name");
+            note_odd(folder.relative, entry, not_a_record_name);
         } else if (m_days.contains(name->time)) {
             m_found.push_back({*name, &folder, &entry});
         }
@@ -152,6 +148,16 @@ void station_scan::read_record(const found_record& found) {
 
 } // namespace
 
+bool scan_order(const record_name& a, const record_name& b) {
+    // In one second a cycle writes its station records before its programming results.
+    return std::tie(a.time, a.kind, a.qr, a.copy) < std::tie(b.time, b.kind, b.qr, b.copy);
+}
+
+bool is_listing_reason(std::string_view reason) {
+    return reason == not_a_date_folder || reason == file_outside_date_folders ||
+           reason == folder_in_date_folder || reason == not_a_record_name;
+}
+
 void scan_station(const std::vector<fs::path>& roots, const period& days, record_sink& tally,
                   const scan_progress& progress, const root_problem& problem_of) {
     station_scan scan(days, tally, progress);
@@ -172,8 +178,7 @@ void scan_station(const std::vector<fs::path>& roots, const period& days, record
                                                                     : std::nullopt;
             if (!day) {
                 scan.note_odd(prefixes[i], entry,
-                              entry.is_folder ? "not a date folder"
-                                              : "a file outside the date folders");
+                              entry.is_folder ? not_a_date_folder : file_outside_date_folders);
             } else if (days.may_hold(*day)) {
                 folders.push_back({*day, i, entry.name});
             }

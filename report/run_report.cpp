@@ -51,7 +51,7 @@ bool roots_exist(const report_options& options, std::FILE* err) {
 } // namespace
 
 int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
-               bool terminal) {
+               bool terminal, const database_opener& open_database) {
     std::string problem;
     const auto options = parse_options(arguments, problem);
     if (!options || options->help) {
@@ -64,6 +64,21 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
     if (!roots_exist(*options, err)) {
         return 1;
     }
+    progress_line progress(err, terminal);
+    std::unique_ptr<record_source> source;
+    if (options->database.empty()) {
+        source = std::make_unique<folder_source>(
+            options->stations, [&](const fs::path& root, const std::string& text) {
+                progress.done();
+                std::fprintf(err, "qelreport: %s: %s\n", shown_path(root).c_str(), text.c_str());
+            });
+    } else if (!open_database) {
+        std::fprintf(err, "qelreport: this qelreport reads no database; give ROOTs\n");
+        return 2;
+    } else if (!(source = open_database(options->database, options->names, problem))) {
+        std::fprintf(err, "qelreport: %s\n", problem.c_str());
+        return 1;
+    }
     std::error_code error;
     fs::create_directories(options->out, error);
     boards_csv boards(options->out / "boards.csv");
@@ -74,17 +89,12 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
 
     report_data report;
     report.days = options->days;
-    progress_line progress(err, terminal);
-    folder_source source(options->stations, [&](const fs::path& root, const std::string& text) {
-        progress.done();
-        std::fprintf(err, "qelreport: %s: %s\n", shown_path(root).c_str(), text.c_str());
-    });
-    for (size_t i = 0; i < source.stations().size(); ++i) {
-        const source_station& station = source.stations()[i];
+    for (size_t i = 0; i < source->stations().size(); ++i) {
+        const source_station& station = source->stations()[i];
         station_tally tally(
             station.name, station.roots,
             [&](const std::string& name, const record_row& row) { boards.add(name, row); });
-        const bool read = source.read_station(
+        const bool read = source->read_station(
             i, options->days, tally, [&](uint64_t files) { progress.show(station.name, files); },
             problem);
         progress.done();

@@ -208,4 +208,9 @@ std::string postgres_server::create_database() {
     return conninfo(name);
 }
 
+postgres_server& shared_server() {
+    static postgres_server server;
+    return server;
+}
+
 } // namespace db::testing

@@ -31,4 +31,7 @@ private:
     int m_databases = 0;
 };
 
+// The test program's one server, started when first asked for and stopped at exit.
+postgres_server& shared_server();
+
 } // namespace db::testing
