@@ -8,10 +8,11 @@
 // source_files and program_results of that time, if they should go too).
 #include "postgres_store.h"
 
+#include "outcome_text.h"
 #include "pq_connection.h"
 #include "record_time.h"
 #include "schema.h"
-#include "utf8_text.h"
+#include "storable_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -36,13 +37,9 @@ constexpr size_t flush_bytes = size_t{8} << 20;
 // How many ids one round trip takes from a sequence.
 constexpr int id_block = 1024;
 
-constexpr const char* outcome_texts[] = {"programmed", "failed", "not programmed", "disabled"};
-
 report::program_outcome outcome_of(std::string_view text) {
-    for (size_t i = 0; i < std::size(outcome_texts); ++i) {
-        if (text == outcome_texts[i]) {
-            return static_cast<report::program_outcome>(i);
-        }
+    if (const std::optional<report::program_outcome> outcome = parse_outcome(text)) {
+        return *outcome;
     }
     throw store_error("unknown programming outcome in the database: " + std::string(text));
 }
@@ -55,26 +52,20 @@ pq::param day_param(std::optional<int64_t> day) {
     return day ? number(*day) : std::nullopt;
 }
 
-// Text PostgreSQL can hold: well-formed UTF-8 without NUL.
 std::string storable(std::string_view bytes) {
-    std::string text = report::well_formed_utf8(bytes);
-    constexpr std::string_view replacement = "\xEF\xBF\xBD";
-    for (size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
-        text.replace(at, 1, replacement);
-    }
-    return text;
+    std::string buffer;
+    return std::string(storable_text(bytes, buffer));
 }
 
 // Rows of one table in COPY's text format: a tab between fields, a newline after a row.
 class copy_rows {
 public:
     void text(std::string_view bytes) {
-        const bool plain = std::all_of(bytes.begin(), bytes.end(),
-                                       [](char c) { return c >= 0x20 && c < 0x7f && c != '\\'; });
-        if (plain) {
-            m_data += bytes;
+        const std::string_view stored = storable_text(bytes, m_buffer);
+        if (stored.find_first_of("\\\t\n\r") == std::string_view::npos) {
+            m_data += stored;
         } else {
-            escape(storable(bytes));
+            escape(stored);
         }
         m_data += '\t';
     }
@@ -142,6 +133,7 @@ private:
     }
 
     std::string m_data;
+    std::string m_buffer; // a text made storable
 };
 
 // Ids taken from a sequence a block at a time, so that rows can be copied with their ids.
@@ -496,16 +488,13 @@ private:
         add_month(content.time);
         const int64_t id = m_record_ids.next(m_db);
         const auto& lines = content.lines;
-        const bool failed =
-            std::any_of(lines.begin(), lines.end(),
-                        [](const report::judgement_line& line) { return !line.pass; });
         m_records.integer(id);
         m_records.integer(content.station);
         m_records.integer(file);
         m_records.integer(content.time);
         m_records.text(content.qr);
         m_records.integer(lines.empty() ? 0 : lines.front().slot);
-        m_records.text(lines.empty() ? "no result" : failed ? "fail" : "pass");
+        m_records.text(record_result(lines));
         m_records.integer(content.time);
         m_records.end_row();
         for (size_t position = 0; position < lines.size(); ++position) {
@@ -531,7 +520,7 @@ private:
             m_results.integer(content.time);
             m_results.integer(line.slot);
             m_results.text(line.qr);
-            m_results.text(outcome_texts[static_cast<size_t>(line.outcome)]);
+            m_results.text(outcome_text(line.outcome));
             m_results.end_row();
         }
     }
