@@ -36,7 +36,7 @@ private:
     template <typename Work> void in_transaction(std::optional<int64_t> day, const Work& work);
     // What is stored of a folder (a day's, or the tops of the roots), by path.
     void load(std::optional<int64_t> day);
-    const stored_file* known_at(std::string_view path) const;
+    const stored_file* known_at(std::string_view path);
     // Counts the loaded entries not seen since load() as vanished.
     void count_vanished();
     void top_entry(size_t root, const report::folder_entry& entry);
@@ -62,7 +62,8 @@ private:
     std::vector<int64_t> m_roots;
     // What is stored of the folder at hand, by path, and which of it was met in this pass;
     // entries new to the database are remembered by path.
-    std::vector<stored_file> m_known;
+    std::vector<stored_file> m_known; // by path
+    size_t m_next_known = 0;          // where the next entry is looked for first
     std::vector<char> m_known_seen;
     std::unordered_set<std::string> m_new_seen;
     std::string m_path;
@@ -140,17 +141,24 @@ void station_ingest::in_transaction(std::optional<int64_t> day, const Work& work
 
 void station_ingest::load(std::optional<int64_t> day) {
     m_known = m_store.files_in(m_id, day);
-    std::sort(m_known.begin(), m_known.end(),
-              [](const stored_file& a, const stored_file& b) { return a.path < b.path; });
+    m_next_known = 0;
     m_known_seen.assign(m_known.size(), 0);
     m_new_seen.clear();
 }
 
-const stored_file* station_ingest::known_at(std::string_view path) const {
+const stored_file* station_ingest::known_at(std::string_view path) {
+    // A folder is listed in the order of its stored paths: the next one is mostly the one.
+    if (m_next_known < m_known.size() && m_known[m_next_known].path == path) {
+        return &m_known[m_next_known++];
+    }
     const auto found = std::lower_bound(
         m_known.begin(), m_known.end(), path,
         [](const stored_file& file, std::string_view wanted) { return file.path < wanted; });
-    return found != m_known.end() && found->path == path ? &*found : nullptr;
+    if (found == m_known.end() || found->path != path) {
+        return nullptr;
+    }
+    m_next_known = static_cast<size_t>(found - m_known.begin()) + 1;
+    return &*found;
 }
 
 void station_ingest::count_vanished() {

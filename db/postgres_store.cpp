@@ -310,7 +310,7 @@ public:
 
     std::vector<stored_file> files_in(int64_t station, std::optional<int64_t> folder_day) override {
         flush();
-        static const std::string sql = file_columns + in_folder;
+        static const std::string sql = file_columns + in_folder + " ORDER BY path";
         const pq::result rows = m_db.exec(sql.c_str(), {number(station), day_param(folder_day)});
         std::vector<stored_file> files;
         files.reserve(static_cast<size_t>(rows.rows()));

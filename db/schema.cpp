@@ -31,7 +31,7 @@ CREATE TABLE source_files (
     problem TEXT,
     ingested_at INTEGER NOT NULL,
     UNIQUE (station, path));
-CREATE INDEX source_files_folder ON source_files (station, folder_day);
+CREATE INDEX source_files_folder ON source_files (station, folder_day, path);
 CREATE TABLE test_records (
     id INTEGER PRIMARY KEY,
     station INTEGER NOT NULL,
@@ -91,7 +91,7 @@ CREATE TABLE source_files (
     problem text,
     ingested_at bigint NOT NULL,
     UNIQUE (station, path));
-CREATE INDEX source_files_folder ON source_files (station, folder_day);
+CREATE INDEX source_files_folder ON source_files (station, folder_day, path);
 CREATE SEQUENCE test_records_id;
 CREATE TABLE test_records (
     id bigint NOT NULL,

@@ -116,7 +116,8 @@ public:
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
-    // The entries stored for a station's date folder (none: the tops of its roots). An
+    // The entries stored for a station's date folder (none: the tops of its roots), by path
+    // in byte order. An
     // entry is the station's by its path under a root, whichever root it was read from, so
     // that a share mounted elsewhere later is not stored twice.
     virtual std::vector<stored_file> files_in(int64_t station,
