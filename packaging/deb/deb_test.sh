@@ -70,7 +70,7 @@ depends_on adduser || fail "Depends lacks adduser (postinst uses it): $depends"
 dpkg --install "$deb" >/dev/null || fail "dpkg --install failed"
 [ "$(/usr/bin/qeldb --version)" = "qeldb $version" ] || fail "qeldb --version: $(/usr/bin/qeldb --version)"
 /usr/bin/qelreport --help | grep -q '^usage: qelreport' || fail "qelreport --help printed no usage"
-# Depends names the package of every library the programs load (libpq5 once qeldb uses it).
+# Depends names the package of every library the programs load.
 programs=(/usr/bin/qeldb /usr/bin/qelreport)
 libraries=$(ldd "${programs[@]}" | awk '$2 == "=>" && $3 ~ /^\// { print $3 }' | sort -u)
 for soname in $(readelf --dynamic "${programs[@]}" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | sort -u); do
@@ -79,7 +79,9 @@ for soname in $(readelf --dynamic "${programs[@]}" | sed -n 's/.*Shared library:
     fail "no package holds $path"
   depends_on "${owner%%:*}" || fail "Depends lacks ${owner%%:*} (for $soname): $depends"
 done
-depends_on libsqlite3-0 || fail "Depends lacks libsqlite3-0: $depends"
+for engine in libsqlite3-0 libpq5; do
+  depends_on "$engine" || fail "Depends lacks $engine: $depends"
+done
 # The unit, its programs in place: any remark of verify is a fault.
 remarks=$(systemd-analyze verify "$unit" 2>&1) || fail "systemd-analyze verify: $remarks"
 [ -z "$remarks" ] || fail "systemd-analyze verify: $remarks"
