@@ -1,5 +1,6 @@
-# Build conventions shared by every folder. Three builds: native (unit tests, sanitizers),
-# mingw (the Windows programs, tested under Wine) and fuzz (clang, libFuzzer targets).
+# Build conventions shared by every folder. Four builds: native (unit tests, sanitizers),
+# mingw (the Windows programs, tested under Wine), fuzz (clang, libFuzzer targets) and
+# linux (QEL_LINE_SERVER: the line server's programs as its package ships them).
 
 add_compile_options(-Wall -Wextra)
 
@@ -15,6 +16,9 @@ elseif(QEL_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
     set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+elseif(QEL_LINE_SERVER)
+    # Release programs for the package: no sanitizers, and no unit tests (native runs them).
+    set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 else()
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
                         -fno-omit-frame-pointer)
@@ -26,7 +30,7 @@ endif()
 # Unit test of portable code: native build only, one ctest entry per executable.
 function(qel_unit_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    if(QEL_WINDOWS OR QEL_FUZZ)
+    if(QEL_WINDOWS OR QEL_FUZZ OR QEL_LINE_SERVER)
         return()
     endif()
     add_executable(${name} ${ARG_SOURCES})
