@@ -22,6 +22,15 @@ struct day_folder {
     std::string name; // as listed
 };
 
+// A date folder listed, with the size and time of each of its files.
+struct listed_folder {
+    size_t root = 0;
+    fs::path path;
+    std::string relative; // "qel_data/<name>/"
+    std::vector<report::folder_entry> entries;
+    std::vector<std::optional<file_status>> status; // by entry; none for a folder
+};
+
 class station_ingest {
 public:
     station_ingest(store& database, const report::station_roots& station, ingest_counts& counts,
@@ -40,13 +49,19 @@ private:
     // Counts the loaded entries not seen since load() as vanished.
     void count_vanished();
     void top_entry(size_t root, const report::folder_entry& entry);
-    void day_entries(std::optional<int64_t> day, const day_folder& folder);
+    // Lists a day's folders into m_day; the fingerprint of what they hold, or nullopt when
+    // one could not be listed.
+    std::optional<uint64_t> list_day(const std::vector<day_folder>& folders);
+    // Stores what changed in a day listed into m_day, with the day's state when the day was
+    // listed whole.
+    void store_day(int64_t day, std::optional<uint64_t> fingerprint);
+    void day_entries(int64_t day, const listed_folder& folder);
     // Stores an entry that is no record, unless stored so already.
     void odd_entry(std::optional<int64_t> day, size_t root, const std::string& path,
                    const char* reason);
     void record_file(int64_t day, size_t root, const fs::path& folder, const std::string& path,
                      const report::folder_entry& entry, const report::record_name& name,
-                     const folder_status& status);
+                     const std::optional<file_status>& now);
     // m_content made ready for the entry at `path`; what is stored of it, if anything.
     const stored_file* prepare(std::optional<int64_t> day, size_t root, const std::string& path);
     // Counts an entry the first time its path is met in this pass; false after.
@@ -71,7 +86,8 @@ private:
     uint64_t m_files = 0;
     report::record_reader m_reader;
     report::judgement_reader m_judgements;
-    std::vector<report::folder_entry> m_entries;
+    std::vector<listed_folder> m_day;
+    size_t m_day_folders = 0; // of m_day in use
     std::string m_problem;
     std::string m_buffer;
     file_content m_content; // of the entry at hand, its vectors kept from file to file
@@ -116,11 +132,20 @@ bool station_ingest::run() {
         if (m_events.stop && m_events.stop()) {
             return false;
         }
-        in_transaction(day, [&] {
-            for (const day_folder& folder : folders) {
-                day_entries(day, folder);
+        const auto fingerprint = list_day(folders);
+        const auto state = fingerprint ? m_store.folder_state_of(m_id, day) : std::nullopt;
+        if (state && state->fingerprint == *fingerprint) {
+            // Listed as when it was last stored whole: nothing in it to read.
+            m_counts.unchanged += state->entries;
+            m_counts.unparsed += state->unparsed;
+            m_counts.vanished += m_all_listed ? state->stored - state->entries : 0;
+            m_files += state->entries;
+            if (m_events.progress) {
+                m_events.progress(m_files);
             }
-        });
+            continue;
+        }
+        store_day(day, fingerprint);
     }
     return true;
 }
@@ -182,27 +207,74 @@ void station_ingest::top_entry(size_t root, const report::folder_entry& entry) {
               entry.is_folder ? report::not_a_date_folder : report::file_outside_date_folders);
 }
 
-void station_ingest::day_entries(std::optional<int64_t> day, const day_folder& folder) {
-    const fs::path path = m_station.roots[folder.root] / report::data_folder /
-                          fs::path(std::u8string(folder.name.begin(), folder.name.end()));
-    const std::string relative = std::string(report::data_folder) + "/" + folder.name + "/";
-    if (!report::list_folder(path, m_entries, m_problem)) {
-        m_events.problem(report::shown_path(path) + ": cannot list the folder: " + m_problem);
-        m_all_listed = false;
-        return;
+std::optional<uint64_t> station_ingest::list_day(const std::vector<day_folder>& folders) {
+    XXH3_state_t* hash = XXH3_createState();
+    XXH3_64bits_reset(hash);
+    bool listed = true;
+    m_day_folders = 0;
+    for (const day_folder& day_folder : folders) {
+        if (m_day.size() == m_day_folders) {
+            m_day.emplace_back();
+        }
+        listed_folder& folder = m_day[m_day_folders];
+        folder.root = day_folder.root;
+        folder.path = m_station.roots[day_folder.root] / report::data_folder /
+                      fs::path(std::u8string(day_folder.name.begin(), day_folder.name.end()));
+        folder.relative = std::string(report::data_folder) + "/" + day_folder.name + "/";
+        if (!report::list_folder(folder.path, folder.entries, m_problem)) {
+            m_events.problem(report::shown_path(folder.path) +
+                             ": cannot list the folder: " + m_problem);
+            m_all_listed = false;
+            listed = false;
+            continue;
+        }
+        ++m_day_folders;
+        const folder_status status(folder.path);
+        folder.status.clear();
+        XXH3_64bits_update(hash, folder.relative.data(), folder.relative.size() + 1);
+        for (const report::folder_entry& entry : folder.entries) {
+            const auto now = entry.is_folder ? std::nullopt : status.of(entry.name);
+            folder.status.push_back(now);
+            const int64_t facts[] = {entry.is_folder, now ? now->size : -1, now ? now->mtime : -1};
+            XXH3_64bits_update(hash, entry.name.data(), entry.name.size() + 1);
+            XXH3_64bits_update(hash, facts, sizeof facts);
+        }
     }
-    const folder_status status(path);
-    const auto in_folder = [this](std::string_view name) {
-        return std::ranges::binary_search(m_entries, name, std::ranges::less(),
+    const uint64_t fingerprint = XXH3_64bits_digest(hash);
+    XXH3_freeState(hash);
+    return listed ? std::optional<uint64_t>(fingerprint) : std::nullopt;
+}
+
+void station_ingest::store_day(int64_t day, std::optional<uint64_t> fingerprint) {
+    const ingest_counts before = m_counts;
+    in_transaction(day, [&] {
+        for (size_t i = 0; i < m_day_folders; ++i) {
+            day_entries(day, m_day[i]);
+        }
+        const uint64_t added = m_counts.added - before.added;
+        const uint64_t entries =
+            added + m_counts.changed - before.changed + m_counts.unchanged - before.unchanged;
+        if (fingerprint) {
+            m_store.set_folder_state(m_id, day,
+                                     {*fingerprint, entries, m_counts.unparsed - before.unparsed,
+                                      m_known.size() + added});
+        }
+    });
+}
+
+void station_ingest::day_entries(int64_t day, const listed_folder& folder) {
+    const auto in_folder = [&folder](std::string_view name) {
+        return std::ranges::binary_search(folder.entries, name, std::ranges::less(),
                                           &report::folder_entry::name);
     };
-    for (const report::folder_entry& entry : m_entries) {
+    for (size_t i = 0; i < folder.entries.size(); ++i) {
+        const report::folder_entry& entry = folder.entries[i];
         const auto name = entry.name_readable && !entry.is_folder
                               ? report::parse_record_name(entry.name, in_folder)
                               : std::nullopt;
-        m_path.assign(relative).append(entry.name);
+        m_path.assign(folder.relative).append(entry.name);
         if (name) {
-            record_file(*day, folder.root, path, m_path, entry, *name, status);
+            record_file(day, folder.root, folder.path, m_path, entry, *name, folder.status[i]);
         } else {
             odd_entry(day, folder.root, m_path,
                       entry.is_folder ? report::folder_in_date_folder : report::not_a_record_name);
@@ -241,12 +313,12 @@ void station_ingest::odd_entry(std::optional<int64_t> day, size_t root, const st
 
 void station_ingest::record_file(int64_t day, size_t root, const fs::path& folder,
                                  const std::string& path, const report::folder_entry& entry,
-                                 const report::record_name& name, const folder_status& status) {
+                                 const report::record_name& name,
+                                 const std::optional<file_status>& now) {
     const stored_file* known = prepare(day, root, path);
     file_content& content = m_content;
     // Asked before the file is read: a file still being written is then stored as read and
     // found changed on the next pass, never taken as unchanged with a part of its content.
-    const auto now = status.of(entry.name);
     if (now) {
         content.file.size = now->size;
         content.file.mtime = now->mtime;

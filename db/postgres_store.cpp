@@ -355,6 +355,31 @@ public:
         m_db.exec("UPDATE source_files SET mtime = $2 WHERE id = $1", {number(id), number(mtime)});
     }
 
+    std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) override {
+        const pq::result rows =
+            m_db.exec("SELECT fingerprint, entries, unparsed, stored FROM source_folders WHERE "
+                      "station = $1 AND folder_day = $2",
+                      {number(station), number(folder_day)});
+        if (rows.rows() == 0) {
+            return std::nullopt;
+        }
+        return folder_state{
+            static_cast<uint64_t>(rows.integer(0, 0)), static_cast<uint64_t>(rows.integer(0, 1)),
+            static_cast<uint64_t>(rows.integer(0, 2)), static_cast<uint64_t>(rows.integer(0, 3))};
+    }
+
+    void set_folder_state(int64_t station, int64_t folder_day, const folder_state& state) override {
+        m_db.exec("INSERT INTO source_folders VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT "
+                  "(station, folder_day) DO UPDATE SET fingerprint = excluded.fingerprint, "
+                  "entries = excluded.entries, unparsed = excluded.unparsed, stored = "
+                  "excluded.stored",
+                  {number(station), number(folder_day),
+                   number(static_cast<int64_t>(state.fingerprint)),
+                   number(static_cast<int64_t>(state.entries)),
+                   number(static_cast<int64_t>(state.unparsed)),
+                   number(static_cast<int64_t>(state.stored))});
+    }
+
     uint64_t files_of_station(int64_t station) override {
         flush();
         return static_cast<uint64_t>(
@@ -363,7 +388,8 @@ public:
     }
 
     std::vector<station_entry> stations() override {
-        const pq::result names = m_db.exec("SELECT id, name FROM stations ORDER BY id");
+        const pq::result names =
+            m_db.exec("SELECT id, name FROM stations ORDER BY name COLLATE \"C\"");
         std::vector<station_entry> entries(static_cast<size_t>(names.rows()));
         std::unordered_map<int64_t, station_entry*> by_id;
         for (int row = 0; row < names.rows(); ++row) {

@@ -32,6 +32,14 @@ CREATE TABLE source_files (
     ingested_at INTEGER NOT NULL,
     UNIQUE (station, path));
 CREATE INDEX source_files_folder ON source_files (station, folder_day, path);
+CREATE TABLE source_folders (
+    station INTEGER NOT NULL,
+    folder_day INTEGER NOT NULL,
+    fingerprint INTEGER NOT NULL,
+    entries INTEGER NOT NULL,
+    unparsed INTEGER NOT NULL,
+    stored INTEGER NOT NULL,
+    PRIMARY KEY (station, folder_day)) WITHOUT ROWID;
 CREATE TABLE test_records (
     id INTEGER PRIMARY KEY,
     station INTEGER NOT NULL,
@@ -92,6 +100,14 @@ CREATE TABLE source_files (
     ingested_at bigint NOT NULL,
     UNIQUE (station, path));
 CREATE INDEX source_files_folder ON source_files (station, folder_day, path);
+CREATE TABLE source_folders (
+    station bigint NOT NULL,
+    folder_day integer NOT NULL,
+    fingerprint bigint NOT NULL,
+    entries bigint NOT NULL,
+    unparsed bigint NOT NULL,
+    stored bigint NOT NULL,
+    PRIMARY KEY (station, folder_day));
 CREATE SEQUENCE test_records_id;
 CREATE TABLE test_records (
     id bigint NOT NULL,

@@ -39,6 +39,8 @@ public:
     void touch_file(int64_t id, int64_t mtime) override {
         statement(m_touch, "UPDATE source_files SET mtime = ? WHERE id = ?").bind(mtime, id).run();
     }
+    std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) override;
+    void set_folder_state(int64_t station, int64_t folder_day, const folder_state& state) override;
     uint64_t files_of_station(int64_t station) override;
     std::vector<station_entry> stations() override;
     std::vector<int64_t> folder_days(int64_t station) override;
@@ -66,7 +68,7 @@ private:
         m_delete_measurements, m_delete_records, m_delete_results, m_insert_record,
         m_insert_measurement, m_insert_result, m_count_files, m_folder_days, m_read_files,
         m_read_top_files, m_read_lines, m_read_top_lines, m_read_results, m_read_top_results,
-        m_board, m_board_failed;
+        m_board, m_board_failed, m_folder_state, m_set_folder_state;
     std::string m_buffer[4];
 };
 
@@ -231,6 +233,32 @@ void sqlite_store::store_record(const file_content& content, int64_t file) {
                     storable_text(line.unit, m_buffer[1]), line.low, line.high, int64_t{line.pass});
         insert.run();
     }
+}
+
+std::optional<folder_state> sqlite_store::folder_state_of(int64_t station, int64_t folder_day) {
+    auto& query = statement(m_folder_state, "SELECT fingerprint, entries, unparsed, stored FROM "
+                                            "source_folders WHERE station = ? AND folder_day = ?");
+    query.bind(station, folder_day);
+    if (!query.step()) {
+        return std::nullopt;
+    }
+    const folder_state state{
+        static_cast<uint64_t>(query.integer(0)), static_cast<uint64_t>(query.integer(1)),
+        static_cast<uint64_t>(query.integer(2)), static_cast<uint64_t>(query.integer(3))};
+    query.reset();
+    return state;
+}
+
+void sqlite_store::set_folder_state(int64_t station, int64_t folder_day,
+                                    const folder_state& state) {
+    statement(m_set_folder_state,
+              "INSERT INTO source_folders VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (station, "
+              "folder_day) DO UPDATE SET fingerprint = excluded.fingerprint, entries = "
+              "excluded.entries, unparsed = excluded.unparsed, stored = excluded.stored")
+        .bind(station, folder_day, static_cast<int64_t>(state.fingerprint),
+              static_cast<int64_t>(state.entries), static_cast<int64_t>(state.unparsed),
+              static_cast<int64_t>(state.stored))
+        .run();
 }
 
 uint64_t sqlite_store::files_of_station(int64_t station) {

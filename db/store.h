@@ -84,6 +84,16 @@ struct station_entry {
     std::vector<std::pair<int64_t, std::string>> roots; // id and path, in the order first seen
 };
 
+// What a date folder held when it was last stored whole: the fingerprint of its listing
+// (names, sizes and times) and the counts of that pass, so that a day listed the same again
+// needs none of its entries looked up.
+struct folder_state {
+    uint64_t fingerprint = 0;
+    uint64_t entries = 0;  // met in that pass
+    uint64_t unparsed = 0; // of those, no records
+    uint64_t stored = 0;   // entries the database holds for the day, vanished ones too
+};
+
 // A record of a board, for `qeldb board`.
 struct board_record {
     std::string station;
@@ -127,6 +137,9 @@ public:
     virtual void store_file(const file_content& content, int64_t replaces) = 0;
     // The file's content is unchanged; only its time moved.
     virtual void touch_file(int64_t id, int64_t mtime) = 0;
+    virtual std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) = 0;
+    virtual void set_folder_state(int64_t station, int64_t folder_day,
+                                  const folder_state& state) = 0;
     // How many entries the database holds for a station.
     virtual uint64_t files_of_station(int64_t station) = 0;
 
