@@ -258,6 +258,29 @@ TEST_P(line_database, BoardRetestedOnAnotherStationShowsBothRecordsInTimeOrder) 
     EXPECT_NE(missing.output.find("qeldb: "), std::string::npos) << missing.output;
 }
 
+TEST_P(line_database, WatchIngestsAgainUntilSigtermEndsItCleanly) {
+    generate(1, 10);
+    std::vector<std::string> command = ingest_command();
+    command.insert(command.begin() + 2, {"--watch", "1"});
+    const fs::path output = m_work / "watch";
+    const pid_t pid = start(command, output);
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (read_text(output).find("ST4: 0 new") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    kill(pid, SIGTERM);
+    const run_result watched = finish(pid, output);
+    EXPECT_EQ(watched.status, 0) << watched.output;
+    EXPECT_NE(watched.output.find("ST4: 0 new, 0 changed"), std::string::npos)
+        << "waited 60 s for a second pass: " << watched.output;
+
+    const run_result missing =
+        run({QELDB, "ingest", "--db", m_database, (m_work / "nowhere" / "xlog.data").string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("no such folder"), std::string::npos) << missing.output;
+}
+
 INSTANTIATE_TEST_SUITE_P(engines, line_database, testing::Values("sqlite", "postgresql"),
                          [](const testing::TestParamInfo<const char*>& engine) {
                              return std::string(engine.param);
