@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "judgement.h"
 #include "record_names.h"
+#include "record_time.h"
 #include "station_controller_flags.h"
 
 #include <algorithm>
@@ -28,29 +29,14 @@ std::string narrow(std::u16string_view text) {
     return framework::WideToUtf8(text).value_or("");
 }
 
-// Days since 1970-01-01 (H. Hinnant's days_from_civil).
-int64_t day_number(int y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-}
-
 } // namespace
 
 framework::LocalTime station_simulator::sim_clock::Now() {
-    int64_t days = seconds / 86400;
     const int64_t rest = seconds % 86400;
-    days += 719468;
-    const int64_t era = days / 146097;
-    const int64_t doe = days - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const auto day = static_cast<uint16_t>(doy - (153 * mp + 2) / 5 + 1);
-    const auto month = static_cast<uint16_t>(mp < 10 ? mp + 3 : mp - 9);
-    const auto year = static_cast<uint16_t>(yoe + era * 400 + (month <= 2));
+    const report::civil_date date = report::civil_from_days(seconds / 86400);
+    const auto year = static_cast<uint16_t>(date.year);
+    const auto month = static_cast<uint16_t>(date.month);
+    const auto day = static_cast<uint16_t>(date.day);
     return {year,
             month,
             0,
@@ -73,7 +59,7 @@ station_simulator::station_simulator(const line_plan& plan, int index)
 }
 
 void station_simulator::run() {
-    const int64_t first_day = day_number(m_plan.year, m_plan.month, m_plan.day);
+    const int64_t first_day = report::day_number(m_plan.year, m_plan.month, m_plan.day).value_or(0);
     const int total = m_plan.days * m_plan.cycles_per_day;
     int done = 0;
     for (int d = 0; d < m_plan.days; ++d) {
