@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <map>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace db {
@@ -37,6 +36,7 @@ private:
     template <typename Work> void in_transaction(std::optional<int64_t> day, const Work& work);
     // What is stored of a folder (a day's, or the tops of the roots), by path.
     void load(std::optional<int64_t> day);
+    const stored_file* known_at(std::string_view path) const;
     // Counts the loaded entries not seen since load() as vanished.
     void count_vanished();
     void top_entry(size_t root, const report::folder_entry& entry);
@@ -50,7 +50,7 @@ private:
     // m_content made ready for the entry at `path`; what is stored of it, if anything.
     const stored_file* prepare(std::optional<int64_t> day, size_t root, const std::string& path);
     // Counts an entry the first time its path is met in this pass; false after.
-    bool first_sight(const std::string& path, bool unparsed);
+    bool first_sight(const std::string& path, const stored_file* known, bool unparsed);
     void keep(file_content& content, const stored_file* known);
     void looked_at();
 
@@ -60,8 +60,12 @@ private:
     const ingest_events& m_events;
     int64_t m_id = 0;
     std::vector<int64_t> m_roots;
-    std::unordered_map<std::string, stored_file> m_known;
-    std::unordered_set<std::string> m_seen;
+    // What is stored of the folder at hand, by path, and which of it was met in this pass;
+    // entries new to the database are remembered by path.
+    std::vector<stored_file> m_known;
+    std::vector<char> m_known_seen;
+    std::unordered_set<std::string> m_new_seen;
+    std::string m_path;
     bool m_all_listed = true; // vanished entries are only counted when every folder was read
     uint64_t m_files = 0;
     report::record_reader m_reader;
@@ -135,20 +139,24 @@ void station_ingest::in_transaction(std::optional<int64_t> day, const Work& work
 }
 
 void station_ingest::load(std::optional<int64_t> day) {
-    m_known.clear();
-    m_seen.clear();
-    for (stored_file& file : m_store.files_in(m_id, day)) {
-        std::string path = file.path;
-        m_known.emplace(std::move(path), std::move(file));
-    }
+    m_known = m_store.files_in(m_id, day);
+    std::sort(m_known.begin(), m_known.end(),
+              [](const stored_file& a, const stored_file& b) { return a.path < b.path; });
+    m_known_seen.assign(m_known.size(), 0);
+    m_new_seen.clear();
+}
+
+const stored_file* station_ingest::known_at(std::string_view path) const {
+    const auto found = std::lower_bound(
+        m_known.begin(), m_known.end(), path,
+        [](const stored_file& file, std::string_view wanted) { return file.path < wanted; });
+    return found != m_known.end() && found->path == path ? &*found : nullptr;
 }
 
 void station_ingest::count_vanished() {
-    if (!m_all_listed) {
-        return;
-    }
-    for (const auto& [path, file] : m_known) {
-        m_counts.vanished += m_seen.contains(path) ? 0 : 1;
+    if (m_all_listed) {
+        m_counts.vanished +=
+            static_cast<uint64_t>(std::count(m_known_seen.begin(), m_known_seen.end(), char{0}));
     }
 }
 
@@ -184,10 +192,11 @@ void station_ingest::day_entries(std::optional<int64_t> day, const day_folder& f
         const auto name = entry.name_readable && !entry.is_folder
                               ? report::parse_record_name(entry.name, in_folder)
                               : std::nullopt;
+        m_path.assign(relative).append(entry.name);
         if (name) {
-            record_file(*day, folder.root, path, relative + entry.name, entry, *name, status);
+            record_file(*day, folder.root, path, m_path, entry, *name, status);
         } else {
-            odd_entry(day, folder.root, relative + entry.name,
+            odd_entry(day, folder.root, m_path,
                       entry.is_folder ? report::folder_in_date_folder : report::not_a_record_name);
         }
     }
@@ -198,17 +207,21 @@ const stored_file* station_ingest::prepare(std::optional<int64_t> day, size_t ro
     file_content& content = m_content;
     content.station = m_id;
     content.folder_day = day;
-    content.file = {};
-    content.file.root = m_roots[root];
-    content.file.path = storable_text(path, m_buffer);
+    stored_file& file = content.file; // reset field by field, so its strings keep their room
+    file.id = 0;
+    file.root = m_roots[root];
+    file.path = storable_text(path, m_buffer);
+    file.size = 0;
+    file.mtime = 0;
+    file.hash = 0;
+    file.problem.clear();
     content.time = 0;
     content.qr.clear();
     content.is_record = false;
     content.is_program_result = false;
     content.lines.clear();
     content.results.clear();
-    const auto known = m_known.find(content.file.path);
-    return known == m_known.end() ? nullptr : &known->second;
+    return known_at(content.file.path);
 }
 
 void station_ingest::odd_entry(std::optional<int64_t> day, size_t root, const std::string& path,
@@ -231,7 +244,7 @@ void station_ingest::record_file(int64_t day, size_t root, const fs::path& folde
         content.file.mtime = now->mtime;
     }
     if (known && now && known->size == now->size && known->mtime == now->mtime) {
-        if (first_sight(content.file.path, !known->problem.empty())) {
+        if (first_sight(content.file.path, known, !known->problem.empty())) {
             ++m_counts.unchanged; // not read
         }
         return;
@@ -257,9 +270,13 @@ void station_ingest::record_file(int64_t day, size_t root, const fs::path& folde
     keep(content, known);
 }
 
-bool station_ingest::first_sight(const std::string& path, bool unparsed) {
-    if (!m_seen.insert(path).second) {
+bool station_ingest::first_sight(const std::string& path, const stored_file* known, bool unparsed) {
+    char* seen = known ? &m_known_seen[static_cast<size_t>(known - m_known.data())] : nullptr;
+    if (seen ? *seen : !m_new_seen.insert(path).second) {
         return false; // the same path under another root of the station: stored once
+    }
+    if (seen) {
+        *seen = 1;
     }
     looked_at();
     m_counts.unparsed += unparsed ? 1 : 0;
@@ -268,7 +285,7 @@ bool station_ingest::first_sight(const std::string& path, bool unparsed) {
 
 void station_ingest::keep(file_content& content, const stored_file* known) {
     const stored_file& file = content.file;
-    if (!first_sight(file.path, !file.problem.empty())) {
+    if (!first_sight(file.path, known, !file.problem.empty())) {
         return;
     }
     if (known && file.hash == known->hash && file.problem == known->problem) {

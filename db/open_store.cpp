@@ -1,3 +1,4 @@
+#include "postgres_store.h"
 #include "sqlite_store.h"
 #include "store.h"
 
@@ -17,7 +18,8 @@ bool is_postgres(std::string_view database) {
 }
 
 std::unique_ptr<store> open_store(const std::string& database, bool create) {
-    return open_sqlite_store(database, create);
+    return is_postgres(database) ? open_postgres_store(database)
+                                 : open_sqlite_store(database, create);
 }
 
 } // namespace db

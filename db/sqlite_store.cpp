@@ -104,26 +104,31 @@ int64_t sqlite_store::id_of(std::unique_ptr<sqlite_statement>& insert, const cha
     std::string buffer;
     const std::string_view stored = storable_text(text, buffer);
     auto& find = statement(select, select_sql);
-    owner ? find.bind(owner, stored) : find.bind(stored);
-    if (find.step()) {
-        const int64_t id = find.integer(0);
-        find.reset();
-        return id;
-    }
     auto& add = statement(insert, insert_sql);
-    owner ? add.bind(owner, stored) : add.bind(stored);
-    add.run();
-    return sqlite3_last_insert_rowid(m_db.get());
+    // Another ingest may add the same row between our look and our insert: the insert then
+    // does nothing and the second look finds theirs.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        owner ? find.bind(owner, stored) : find.bind(stored);
+        if (find.step()) {
+            const int64_t id = find.integer(0);
+            find.reset();
+            return id;
+        }
+        owner ? add.bind(owner, stored) : add.bind(stored);
+        add.run();
+    }
+    throw store_error("no row for " + std::string(stored) + " after adding it");
 }
 
 int64_t sqlite_store::station_id(std::string_view name) {
-    return id_of(m_insert_station, "INSERT INTO stations (name) VALUES (?)", m_select_station,
-                 "SELECT id FROM stations WHERE name = ?", 0, name);
+    return id_of(m_insert_station, "INSERT INTO stations (name) VALUES (?) ON CONFLICT DO NOTHING",
+                 m_select_station, "SELECT id FROM stations WHERE name = ?", 0, name);
 }
 
 int64_t sqlite_store::root_id(int64_t station, std::string_view path) {
-    return id_of(m_insert_root, "INSERT INTO roots (station, path) VALUES (?, ?)", m_select_root,
-                 "SELECT id FROM roots WHERE station = ? AND path = ?", station, path);
+    return id_of(
+        m_insert_root, "INSERT INTO roots (station, path) VALUES (?, ?) ON CONFLICT DO NOTHING",
+        m_select_root, "SELECT id FROM roots WHERE station = ? AND path = ?", station, path);
 }
 
 std::vector<stored_file> sqlite_store::files_in(int64_t station,

@@ -24,26 +24,6 @@ bool is_leap(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-struct civil_date {
-    int year;
-    int month;
-    int day;
-};
-
-// The inverse of day_number (H. Hinnant's civil calendar algorithms).
-civil_date civil_from_days(int64_t days) {
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t of_era = days - era * 146097;
-    const int64_t year_of_era = (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
-    const int64_t day_of_year = of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const int64_t shifted_month = (5 * day_of_year + 2) / 153;
-    const int day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
-    const int month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
-    const int year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
-    return {year, month, day};
-}
-
 std::optional<int64_t> date_at(std::string_view text, size_t year, size_t month, size_t day) {
     const auto y = read_digits(text, year, 4);
     const auto m = read_digits(text, month, 2);
@@ -72,6 +52,19 @@ std::optional<int64_t> day_number(int year, int month, int day) {
     const int64_t day_of_era =
         year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
     return era * 146097 + day_of_era - 719468;
+}
+
+civil_date civil_from_days(int64_t days) {
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t of_era = days - era * 146097;
+    const int64_t year_of_era = (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
+    const int64_t day_of_year = of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const int64_t shifted_month = (5 * day_of_year + 2) / 153;
+    const int day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
+    const int month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
+    const int year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
 }
 
 std::optional<int64_t> parse_folder_date(std::string_view text) {

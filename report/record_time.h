@@ -14,6 +14,15 @@ inline constexpr local_seconds seconds_per_day = 86400;
 // Days since 1970-01-01 of a valid date; nullopt for a month or day that does not exist.
 std::optional<int64_t> day_number(int year, int month, int day);
 
+struct civil_date {
+    int year;
+    int month;
+    int day;
+};
+
+// The inverse of day_number (H. Hinnant's civil calendar algorithms).
+civil_date civil_from_days(int64_t days);
+
 // "YYYYMMDD", the name of a date folder, as a day number.
 std::optional<int64_t> parse_folder_date(std::string_view text);
 // "YYYY-MM-DD", as the command line gives a date.
