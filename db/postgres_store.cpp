@@ -380,6 +380,13 @@ public:
                    number(static_cast<int64_t>(state.stored))});
     }
 
+    void after_ingest(uint64_t files) override {
+        if (files >= statistics_after_files) {
+            m_db.exec("ANALYZE source_files, source_folders, test_records, measurements, "
+                      "program_results");
+        }
+    }
+
     uint64_t files_of_station(int64_t station) override {
         flush();
         return static_cast<uint64_t>(

@@ -63,8 +63,17 @@ result connection::exec(const char* sql, const std::vector<param>& params) {
         for (const param& value : params) {
             values.push_back(value ? value->c_str() : nullptr);
         }
-        raw = PQexecParams(m_conn, sql, static_cast<int>(values.size()), nullptr, values.data(),
-                           nullptr, nullptr, 0);
+        auto prepared = m_prepared.find(sql);
+        if (prepared == m_prepared.end()) {
+            const std::string name = "q" + std::to_string(m_prepared.size() + 1);
+            const result made(PQprepare(m_conn, name.c_str(), sql, 0, nullptr));
+            if (PQresultStatus(made.get()) != PGRES_COMMAND_OK) {
+                fail("PostgreSQL refused a statement");
+            }
+            prepared = m_prepared.emplace(sql, name).first;
+        }
+        raw = PQexecPrepared(m_conn, prepared->second.c_str(), static_cast<int>(values.size()),
+                             values.data(), nullptr, nullptr, 0);
     }
     result answer(raw);
     const ExecStatusType status = PQresultStatus(raw);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,7 @@ public:
     int64_t integer(int row, int column) const;
     double real(int row, int column) const; // NULL reads as NaN
     bool boolean(int row, int column) const { return text(row, column) == "t"; }
+    PGresult* get() const { return m_result; }
 
 private:
     PGresult* m_result;
@@ -43,7 +45,9 @@ public:
     connection& operator=(const connection&) = delete;
     ~connection() { PQfinish(m_conn); }
 
-    // `sql` may hold several statements when it has no parameters.
+    // `sql` may hold several statements when it has no parameters. A statement with
+    // parameters is prepared on the server the first time and reused after: planning a
+    // query over many month partitions costs more than running it.
     result exec(const char* sql, const std::vector<param>& params = {});
     // Runs "COPY ... FROM STDIN" and sends `rows` in COPY's text format.
     void copy_in(const char* sql, std::string_view rows);
@@ -52,6 +56,7 @@ private:
     [[noreturn]] void fail(std::string_view what) const;
 
     PGconn* m_conn;
+    std::unordered_map<std::string, std::string> m_prepared; // sql -> statement name
 };
 
 } // namespace db::pq

@@ -120,6 +120,7 @@ bool roots_exist(const command_line& line, std::FILE* err) {
 bool ingest_pass(store& database, const command_line& line, stop_signals& stop, std::FILE* out,
                  std::FILE* err, bool terminal) {
     report::progress_line progress(err, terminal);
+    uint64_t stored = 0;
     for (const report::station_roots& station : line.stations) {
         const std::string name = report::well_formed_utf8(station.name);
         ingest_counts counts;
@@ -150,10 +151,13 @@ bool ingest_pass(store& database, const command_line& line, stop_signals& stop, 
                      static_cast<unsigned long long>(counts.vanished),
                      whole ? "" : " (stopped; the rest on the next ingest)");
         std::fflush(out);
+        stored += counts.added + counts.changed;
         if (!whole) {
+            database.after_ingest(stored);
             return false;
         }
     }
+    database.after_ingest(stored);
     return true;
 }
 

@@ -41,6 +41,11 @@ public:
     }
     std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) override;
     void set_folder_state(int64_t station, int64_t folder_day, const folder_state& state) override;
+    void after_ingest(uint64_t files) override {
+        if (files >= statistics_after_files) {
+            m_db.exec("PRAGMA optimize");
+        }
+    }
     uint64_t files_of_station(int64_t station) override;
     std::vector<station_entry> stations() override;
     std::vector<int64_t> folder_days(int64_t station) override;

@@ -140,6 +140,9 @@ public:
     virtual std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) = 0;
     virtual void set_folder_state(int64_t station, int64_t folder_day,
                                   const folder_state& state) = 0;
+    // After a pass that stored `files` files: a large load leaves the planner's statistics
+    // behind (a report right after it would plan its reads blind), so they are gathered now.
+    virtual void after_ingest(uint64_t files) = 0;
     // How many entries the database holds for a station.
     virtual uint64_t files_of_station(int64_t station) = 0;
 
