@@ -176,39 +176,43 @@ stored_file file_at(const pq::result& rows, int row) {
             std::string(rows.text(row, 6))};
 }
 
-// Records and their lines: each record's measurements by primary key in the one partition of
-// its time. OFFSET 0 keeps the planner from making this a join that scans months whole.
-const std::string lines_of = R"(
-    SELECT r.source_file, r.id, m.position, m.slot, m.pass, m.name, m.value, m.unit, m.low,
-           m.high
-    FROM test_records r LEFT JOIN LATERAL (
-        SELECT * FROM measurements m WHERE m.record = r.id AND m.time = r.time OFFSET 0
-    ) m ON true
-    WHERE)";
+// A folder's records, then their lines by the records' ids within the records' times: one
+// index scan in the months concerned instead of a lookup a record.
+const std::string records_of = "SELECT r.source_file, r.id, r.time FROM test_records r WHERE";
+const std::string lines_of_records = R"(
+    SELECT record, position, slot, pass, name, value, unit, low, high FROM measurements
+    WHERE record = ANY($1::bigint[]) AND time >= $2::bigint AND time <= $3::bigint
+    ORDER BY record, position)";
 
-// Adds the rows of a lines_of query to `records`; `record_at` finds a record's place by its id.
+// Adds the records of a records_of query to `records`, and their times' bounds to `span`.
+void add_records(const pq::result& rows, std::vector<read_record>& records,
+                 std::unordered_map<int64_t, size_t>& record_at,
+                 std::pair<int64_t, int64_t>& span) {
+    for (int row = 0; row < rows.rows(); ++row) {
+        if (record_at.try_emplace(rows.integer(row, 1), records.size()).second) {
+            records.push_back({rows.integer(row, 0), {}});
+            span.first = std::min(span.first, rows.integer(row, 2));
+            span.second = std::max(span.second, rows.integer(row, 2));
+        }
+    }
+}
+
+// Fills in the lines of a lines_of_records query.
 void add_lines(const pq::result& lines, std::vector<read_record>& records,
-               std::unordered_map<int64_t, size_t>& record_at) {
+               const std::unordered_map<int64_t, size_t>& record_at) {
     for (int row = 0; row < lines.rows(); ++row) {
-        const auto [at, added] = record_at.try_emplace(lines.integer(row, 1), records.size());
-        if (added) {
-            records.push_back({lines.integer(row, 0), {}});
-        }
-        if (lines.null(row, 2)) {
-            continue; // a record without lines
-        }
-        std::vector<stored_line>& record = records[at->second].lines;
-        const auto position = static_cast<size_t>(lines.integer(row, 2));
+        std::vector<stored_line>& record = records[record_at.at(lines.integer(row, 0))].lines;
+        const auto position = static_cast<size_t>(lines.integer(row, 1));
         if (position >= record.size()) {
             record.resize(position + 1);
         }
-        record[position] = {static_cast<int>(lines.integer(row, 3)),
-                            lines.boolean(row, 4),
-                            std::string(lines.text(row, 5)),
-                            lines.real(row, 6),
-                            std::string(lines.text(row, 7)),
-                            lines.real(row, 8),
-                            lines.real(row, 9)};
+        record[position] = {static_cast<int>(lines.integer(row, 2)),
+                            lines.boolean(row, 3),
+                            std::string(lines.text(row, 4)),
+                            lines.real(row, 5),
+                            std::string(lines.text(row, 6)),
+                            lines.real(row, 7),
+                            lines.real(row, 8)};
     }
 }
 
@@ -596,10 +600,18 @@ private:
             rows.files.push_back(file_at(files, row));
         }
 
+        // By the files' ids: the index on source_file, where a join by folder would have the
+        // planner scan every programming result.
         static const std::string results_sql =
-            "SELECT source_file, slot, qr, outcome FROM program_results WHERE" + of_folder +
-            " ORDER BY source_file, id";
-        const pq::result results = m_db.exec(results_sql.c_str(), folder);
+            "SELECT source_file, slot, qr, outcome FROM program_results WHERE source_file = "
+            "ANY($1::bigint[]) ORDER BY source_file, id";
+        std::string file_ids = "{";
+        for (const stored_file& file : rows.files) {
+            if (file.problem.empty()) {
+                file_ids += (file_ids.size() > 1 ? "," : "") + std::to_string(file.id);
+            }
+        }
+        const pq::result results = m_db.exec(results_sql.c_str(), {file_ids + "}"});
         for (int row = 0; row < results.rows(); ++row) {
             const int64_t file = results.integer(row, 0);
             if (rows.program_results.empty() || rows.program_results.back().file != file) {
@@ -613,14 +625,16 @@ private:
         // Records within a day of their folder's date first, so that the planner looks only
         // at those months; the index on source_file alone would have it look at every month.
         static const std::string near_sql =
-            lines_of + of_folder + " AND r.time >= $3::bigint AND r.time < $4::bigint";
+            records_of + of_folder + " AND r.time >= $3::bigint AND r.time < $4::bigint";
         const int64_t from = folder_day ? (*folder_day - 1) * report::seconds_per_day
                                         : std::numeric_limits<int64_t>::min();
         const int64_t to = folder_day ? (*folder_day + 2) * report::seconds_per_day
                                       : std::numeric_limits<int64_t>::max();
         std::unordered_map<int64_t, size_t> record_at; // by id, in rows.records
-        add_lines(m_db.exec(near_sql.c_str(), {folder[0], folder[1], number(from), number(to)}),
-                  rows.records, record_at);
+        std::pair<int64_t, int64_t> span = {std::numeric_limits<int64_t>::max(),
+                                            std::numeric_limits<int64_t>::min()};
+        add_records(m_db.exec(near_sql.c_str(), {folder[0], folder[1], number(from), number(to)}),
+                    rows.records, record_at, span);
         // A file still without rows may be a record stamped far from its folder's date.
         std::unordered_set<int64_t> read;
         for (const read_record& record : rows.records) {
@@ -636,8 +650,18 @@ private:
             }
         }
         if (!unread.empty()) {
-            static const std::string by_id_sql = lines_of + " r.source_file = ANY($1::bigint[])";
-            add_lines(m_db.exec(by_id_sql.c_str(), {unread + "}"}), rows.records, record_at);
+            static const std::string by_id_sql = records_of + " r.source_file = ANY($1::bigint[])";
+            add_records(m_db.exec(by_id_sql.c_str(), {unread + "}"}), rows.records, record_at,
+                        span);
+        }
+        if (!rows.records.empty()) {
+            std::string ids = "{";
+            for (const auto& [id, at] : record_at) {
+                ids += (ids.size() > 1 ? "," : "") + std::to_string(id);
+            }
+            add_lines(m_db.exec(lines_of_records.c_str(),
+                                {ids + "}", number(span.first), number(span.second)}),
+                      rows.records, record_at);
         }
         order_by_file(rows.records, rows.files);
         order_by_file(rows.program_results, rows.files);
