@@ -65,7 +65,8 @@ result connection::exec(const char* sql, const std::vector<param>& params) {
         }
         auto prepared = m_prepared.find(sql);
         if (prepared == m_prepared.end()) {
-            const std::string name = "q" + std::to_string(m_prepared.size() + 1);
+            std::string name = "q";
+            name += std::to_string(m_prepared.size() + 1);
             const result made(PQprepare(m_conn, name.c_str(), sql, 0, nullptr));
             if (PQresultStatus(made.get()) != PGRES_COMMAND_OK) {
                 fail("PostgreSQL refused a statement");
