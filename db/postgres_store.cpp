@@ -399,20 +399,18 @@ public:
     }
 
     std::vector<station_entry> stations() override {
-        const pq::result names =
-            m_db.exec("SELECT id, name FROM stations ORDER BY name COLLATE \"C\"");
-        std::vector<station_entry> entries(static_cast<size_t>(names.rows()));
-        std::unordered_map<int64_t, station_entry*> by_id;
-        for (int row = 0; row < names.rows(); ++row) {
-            station_entry& entry = entries[static_cast<size_t>(row)];
-            entry.id = names.integer(row, 0);
-            entry.name = names.text(row, 1);
-            by_id.emplace(entry.id, &entry);
-        }
-        const pq::result roots = m_db.exec("SELECT station, id, path FROM roots ORDER BY id");
-        for (int row = 0; row < roots.rows(); ++row) {
-            by_id.at(roots.integer(row, 0))
-                ->roots.emplace_back(roots.integer(row, 1), roots.text(row, 2));
+        // One statement, so that a station and its roots added meanwhile come together.
+        const pq::result rows = m_db.exec(
+            "SELECT s.id, s.name, r.id, r.path FROM stations s LEFT JOIN roots r ON r.station = "
+            "s.id ORDER BY s.name COLLATE \"C\", r.id");
+        std::vector<station_entry> entries;
+        for (int row = 0; row < rows.rows(); ++row) {
+            if (entries.empty() || entries.back().id != rows.integer(row, 0)) {
+                entries.push_back({rows.integer(row, 0), std::string(rows.text(row, 1)), {}});
+            }
+            if (!rows.null(row, 2)) {
+                entries.back().roots.emplace_back(rows.integer(row, 2), rows.text(row, 3));
+            }
         }
         return entries;
     }
