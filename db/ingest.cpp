@@ -128,18 +128,21 @@ bool station_ingest::run() {
             m_counts.vanished += m_store.files_in(m_id, day).size();
         }
     }
+    // Read once: a state is only ever replaced by that of a later listing, and a listing the
+    // same as an earlier state's is one whose files were all stored then.
+    const std::map<int64_t, folder_state> states = m_store.folder_states(m_id);
     for (const auto& [day, folders] : days) {
         if (m_events.stop && m_events.stop()) {
             return false;
         }
         const auto fingerprint = list_day(folders);
-        const auto state = fingerprint ? m_store.folder_state_of(m_id, day) : std::nullopt;
-        if (state && state->fingerprint == *fingerprint) {
+        const auto state = states.find(day);
+        if (fingerprint && state != states.end() && state->second.fingerprint == *fingerprint) {
             // Listed as when it was last stored whole: nothing in it to read.
-            m_counts.unchanged += state->entries;
-            m_counts.unparsed += state->unparsed;
-            m_counts.vanished += m_all_listed ? state->stored - state->entries : 0;
-            m_files += state->entries;
+            m_counts.unchanged += state->second.entries;
+            m_counts.unparsed += state->second.unparsed;
+            m_counts.vanished += m_all_listed ? state->second.stored - state->second.entries : 0;
+            m_files += state->second.entries;
             if (m_events.progress) {
                 m_events.progress(m_files);
             }

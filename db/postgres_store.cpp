@@ -359,17 +359,19 @@ public:
         m_db.exec("UPDATE source_files SET mtime = $2 WHERE id = $1", {number(id), number(mtime)});
     }
 
-    std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) override {
+    std::map<int64_t, folder_state> folder_states(int64_t station) override {
         const pq::result rows =
-            m_db.exec("SELECT fingerprint, entries, unparsed, stored FROM source_folders WHERE "
-                      "station = $1 AND folder_day = $2",
-                      {number(station), number(folder_day)});
-        if (rows.rows() == 0) {
-            return std::nullopt;
+            m_db.exec("SELECT folder_day, fingerprint, entries, unparsed, stored FROM "
+                      "source_folders WHERE station = $1",
+                      {number(station)});
+        std::map<int64_t, folder_state> states;
+        for (int row = 0; row < rows.rows(); ++row) {
+            states[rows.integer(row, 0)] = {static_cast<uint64_t>(rows.integer(row, 1)),
+                                            static_cast<uint64_t>(rows.integer(row, 2)),
+                                            static_cast<uint64_t>(rows.integer(row, 3)),
+                                            static_cast<uint64_t>(rows.integer(row, 4))};
         }
-        return folder_state{
-            static_cast<uint64_t>(rows.integer(0, 0)), static_cast<uint64_t>(rows.integer(0, 1)),
-            static_cast<uint64_t>(rows.integer(0, 2)), static_cast<uint64_t>(rows.integer(0, 3))};
+        return states;
     }
 
     void set_folder_state(int64_t station, int64_t folder_day, const folder_state& state) override {

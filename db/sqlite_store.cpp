@@ -39,7 +39,7 @@ public:
     void touch_file(int64_t id, int64_t mtime) override {
         statement(m_touch, "UPDATE source_files SET mtime = ? WHERE id = ?").bind(mtime, id).run();
     }
-    std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) override;
+    std::map<int64_t, folder_state> folder_states(int64_t station) override;
     void set_folder_state(int64_t station, int64_t folder_day, const folder_state& state) override;
     void after_ingest(uint64_t files) override {
         if (files >= statistics_after_files) {
@@ -240,18 +240,17 @@ void sqlite_store::store_record(const file_content& content, int64_t file) {
     }
 }
 
-std::optional<folder_state> sqlite_store::folder_state_of(int64_t station, int64_t folder_day) {
-    auto& query = statement(m_folder_state, "SELECT fingerprint, entries, unparsed, stored FROM "
-                                            "source_folders WHERE station = ? AND folder_day = ?");
-    query.bind(station, folder_day);
-    if (!query.step()) {
-        return std::nullopt;
+std::map<int64_t, folder_state> sqlite_store::folder_states(int64_t station) {
+    auto& query = statement(m_folder_state, "SELECT folder_day, fingerprint, entries, unparsed, "
+                                            "stored FROM source_folders WHERE station = ?");
+    query.bind(station);
+    std::map<int64_t, folder_state> states;
+    while (query.step()) {
+        states[query.integer(0)] = {
+            static_cast<uint64_t>(query.integer(1)), static_cast<uint64_t>(query.integer(2)),
+            static_cast<uint64_t>(query.integer(3)), static_cast<uint64_t>(query.integer(4))};
     }
-    const folder_state state{
-        static_cast<uint64_t>(query.integer(0)), static_cast<uint64_t>(query.integer(1)),
-        static_cast<uint64_t>(query.integer(2)), static_cast<uint64_t>(query.integer(3))};
-    query.reset();
-    return state;
+    return states;
 }
 
 void sqlite_store::set_folder_state(int64_t station, int64_t folder_day,

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -137,7 +138,8 @@ public:
     virtual void store_file(const file_content& content, int64_t replaces) = 0;
     // The file's content is unchanged; only its time moved.
     virtual void touch_file(int64_t id, int64_t mtime) = 0;
-    virtual std::optional<folder_state> folder_state_of(int64_t station, int64_t folder_day) = 0;
+    // The states of a station's date folders, by day.
+    virtual std::map<int64_t, folder_state> folder_states(int64_t station) = 0;
     virtual void set_folder_state(int64_t station, int64_t folder_day,
                                   const folder_state& state) = 0;
     // After a pass that stored `files` files: a large load leaves the planner's statistics
