@@ -100,22 +100,6 @@ std::optional<command_line> parse(const std::vector<std::string>& arguments, std
     return line;
 }
 
-bool roots_exist(const command_line& line, std::FILE* err) {
-    bool all = true;
-    for (const report::station_roots& station : line.stations) {
-        for (const fs::path& root : station.roots) {
-            std::error_code error;
-            if (!fs::is_directory(root, error)) {
-                std::fprintf(err, "qeldb: %s: %s\n", report::shown_path(root).c_str(),
-                             fs::exists(root, error) ? "not a folder"
-                                                     : "no such folder (give xlog.data folders)");
-                all = false;
-            }
-        }
-    }
-    return all;
-}
-
 // One pass over every station; false when a stop came.
 bool ingest_pass(store& database, const command_line& line, stop_signals& stop, std::FILE* out,
                  std::FILE* err, bool terminal) {
@@ -193,7 +177,7 @@ int run_qeldb(const std::vector<std::string>& arguments, std::FILE* out, std::FI
         std::fputs(usage, err);
         return 2;
     }
-    if (!roots_exist(*line, err)) {
+    if (!report::roots_exist(line->stations, "qeldb", err)) {
         return 1;
     }
     try {

@@ -42,6 +42,22 @@ void add_station_root(std::vector<station_roots>& stations, const std::optional<
     }
 }
 
+bool roots_exist(const std::vector<station_roots>& stations, const char* program, std::FILE* err) {
+    bool all = true;
+    for (const station_roots& station : stations) {
+        for (const fs::path& root : station.roots) {
+            std::error_code error;
+            if (!fs::is_directory(root, error)) {
+                std::fprintf(err, "%s: %s: %s\n", program, shown_path(root).c_str(),
+                             fs::exists(root, error) ? "not a folder"
+                                                     : "no such folder (give xlog.data folders)");
+                all = false;
+            }
+        }
+    }
+    return all;
+}
+
 fs::path utf8_path(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }

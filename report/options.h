@@ -2,6 +2,7 @@
 // qelreport's command line.
 #include "period.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -43,6 +44,10 @@ std::optional<report_options> parse_options(const std::vector<std::string>& argu
 // Adds `root` to the station `name` (by default the folder above the root), once.
 void add_station_root(std::vector<station_roots>& stations, const std::optional<std::string>& name,
                       const std::filesystem::path& root);
+
+// Whether every ROOT of `stations` is a folder; each one that is not is named on `err` after
+// "`program`: ".
+bool roots_exist(const std::vector<station_roots>& stations, const char* program, std::FILE* err);
 
 // A path from UTF-8 text.
 std::filesystem::path utf8_path(const std::string& text);

@@ -31,23 +31,6 @@ bool write_file(const fs::path& path, const std::function<void(const page_sink&)
     return true;
 }
 
-// Every ROOT must be there before any work starts.
-bool roots_exist(const report_options& options, std::FILE* err) {
-    bool all = true;
-    for (const station_roots& station : options.stations) {
-        for (const fs::path& root : station.roots) {
-            std::error_code error;
-            if (!fs::is_directory(root, error)) {
-                std::fprintf(err, "qelreport: %s: %s\n", shown_path(root).c_str(),
-                             fs::exists(root, error) ? "not a folder"
-                                                     : "no such folder (give xlog.data folders)");
-                all = false;
-            }
-        }
-    }
-    return all;
-}
-
 } // namespace
 
 int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
@@ -61,7 +44,8 @@ int run_report(const std::vector<std::string>& arguments, std::FILE* out, std::F
         std::fputs(usage, options ? out : err);
         return options ? 0 : 2;
     }
-    if (!roots_exist(*options, err)) {
+    // Every ROOT must be there before any work starts.
+    if (!roots_exist(options->stations, "qelreport", err)) {
         return 1;
     }
     progress_line progress(err, terminal);
